@@ -1,0 +1,91 @@
+#include "AppSettings.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStringList>
+
+namespace {
+const QString kComKey = QStringLiteral("Option/Com");
+const QString kLanguageKey = QStringLiteral("Option/language");
+const QString kPortsGroup = QStringLiteral("Ports");
+
+QSettings *openStore()
+{
+#ifdef Q_OS_WIN
+    return new QSettings(QSettings::NativeFormat, QSettings::UserScope,
+                         AppSettings::applicationName());
+#else
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return new QSettings(dir + QLatin1Char('/') + AppSettings::applicationName() +
+                             QStringLiteral(".ini"),
+                         QSettings::IniFormat);
+#endif
+}
+} // namespace
+
+AppSettings::AppSettings()
+    : m_settings(openStore())
+{
+}
+
+AppSettings::~AppSettings()
+{
+    delete m_settings;
+}
+
+QString AppSettings::applicationName()
+{
+    const QString name = QCoreApplication::applicationName();
+    if (!name.isEmpty())
+        return name;
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
+
+QString AppSettings::readText(const QString &key, const QString &fallback) const
+{
+    const QVariant value = m_settings->value(key);
+    if (!value.isValid())
+        return fallback;
+    // An INI value with a comma in it comes back as a list; keep the text as it was written.
+    if (value.userType() == QMetaType::QStringList)
+        return value.toStringList().join(QLatin1Char(','));
+    return value.toString();
+}
+
+void AppSettings::writeText(const QString &key, const QString &value)
+{
+    m_settings->setValue(key, value);
+    m_settings->sync();
+}
+
+QString AppSettings::comText() const
+{
+    return readText(kComKey, QString::number(kDefaultPort));
+}
+
+void AppSettings::setCom(int port)
+{
+    writeText(kComKey, QString::number(port));
+}
+
+QString AppSettings::language() const
+{
+    return readText(kLanguageKey, kDefaultLanguage);
+}
+
+void AppSettings::setLanguage(const QString &code)
+{
+    writeText(kLanguageKey, code);
+}
+
+QString AppSettings::portDevice(int port) const
+{
+    return readText(kPortsGroup + QStringLiteral("/COM") + QString::number(port), QString());
+}
+
+QString AppSettings::location() const
+{
+    return m_settings->fileName();
+}

@@ -1,0 +1,26 @@
+#include "AppSettings.h"
+#include "FrmMain.h"
+#include "SingleInstance.h"
+
+#include <QApplication>
+#include <QScreen>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationVersion(QStringLiteral(TELVO_VERSION));
+
+    // A second copy ends at once, shows nothing and leaves the first one alone.
+    SingleInstance instance(AppSettings::applicationName());
+    if (!instance.acquire())
+        return 0;
+
+    FrmMain window;
+    if (const QScreen *screen = window.screen()) {
+        QRect frame(QPoint(), window.size());
+        frame.moveCenter(screen->availableGeometry().center());
+        window.move(frame.topLeft());
+    }
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,103 @@
+#include "FrmHelp.h"
+
+#include "../app/AppSettings.h"
+#include "../app/Art.h"
+#include "Donate.h"
+#include "HelpText.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPointer>
+
+namespace {
+QPointer<FrmHelp> g_helpWindow;
+
+// Geometry in pixels at 96 dpi.
+constexpr QSize kClientSize(662, 466);
+constexpr QRect kThelpRect(0, 0, 661, 416);
+constexpr QRect kIpaypalRect(615, 415, 48, 48);
+constexpr QRect kLlinkRect(540, 447, 111, 16);
+} // namespace
+
+FrmHelp *FrmHelp::showHelp()
+{
+    if (!g_helpWindow)
+        g_helpWindow = new FrmHelp;
+    g_helpWindow->show();
+    g_helpWindow->raise();
+    g_helpWindow->activateWindow();
+    return g_helpWindow;
+}
+
+FrmHelp *FrmHelp::instance()
+{
+    return g_helpWindow;
+}
+
+FrmHelp::FrmHelp(QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("FrmHelp"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    // A tool window would not keep the program alive on its own; this one must, because it
+    // outlives the main window.
+    setAttribute(Qt::WA_QuitOnClose, true);
+    setWindowTitle(QStringLiteral("Help"));
+    setFixedSize(kClientSize);
+
+    m_thelp = new QPlainTextEdit(this);
+    m_thelp->setObjectName(QStringLiteral("Thelp"));
+    m_thelp->setGeometry(kThelpRect);
+    m_thelp->setReadOnly(true);
+    m_thelp->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_thelp->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_thelp->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_thelp->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    QFont font = m_thelp->font();
+    font.setPointSizeF(9.75);
+    font.setWeight(QFont::Normal);
+    m_thelp->setFont(font);
+
+    m_ipaypal = new QLabel(this);
+    m_ipaypal->setObjectName(QStringLiteral("Ipaypal"));
+    m_ipaypal->setGeometry(kIpaypalRect);
+    m_ipaypal->setPixmap(Art::icon(Art::Donate).pixmap(kIpaypalRect.size()));
+    m_ipaypal->setCursor(Qt::PointingHandCursor);
+    m_ipaypal->installEventFilter(this);
+
+    m_llink = new QLabel(this);
+    m_llink->setObjectName(QStringLiteral("Llink"));
+    m_llink->setGeometry(kLlinkRect);
+    m_llink->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_llink->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255); background: transparent;"));
+    m_llink->setCursor(Qt::PointingHandCursor);
+    m_llink->installEventFilter(this);
+
+    setTabOrder(m_thelp, m_llink);
+    load();
+}
+
+FrmHelp::~FrmHelp() = default;
+
+void FrmHelp::load()
+{
+    const QString language = AppSettings().language();
+    // The text box would turn a lone CR into a paragraph break too; show CR LF as one.
+    m_thelp->setPlainText(
+        HelpText::text(language).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    m_llink->setText(HelpText::donateCaption(language));
+}
+
+bool FrmHelp::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((watched == m_llink || watched == m_ipaypal) &&
+        event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        Donate::openDonationPage();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}

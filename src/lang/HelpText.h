@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QString>
+
+// The text of the help window and the caption of its donate link, in one language.
+namespace HelpText {
+QString text(const QString &languageCode);
+QString donateCaption(const QString &languageCode);
+} // namespace HelpText

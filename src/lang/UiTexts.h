@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+
+// Every language-dependent text of the main window, in one language.
+struct UiTexts
+{
+    // Status texts shown by the link and the commands.
+    QString msgConnectionClosed;
+    QString msgConnectionEstablished;
+    QString msgErrorOpenCom;
+    QString msgInterfaceNotFound;
+    QString msgConnectionTime;
+
+    // Tooltips of the toolbar buttons 1, 2, 4, 6, 8 and 9.
+    QString tipConnect;
+    QString tipDisconnect;
+    QString tipSave;
+    QString tipClear;
+    QString tipItalian;
+    QString tipEnglish;
+
+    // Menu captions.
+    QString mSave;
+    QString mExit;
+    QString mTools;
+    QString mConnect;
+    QString mDisconnect;
+    QString mClear;
+    QString mLanguage;
+    QString mIta;
+    QString mEng;
+    QString mDonate;
+    QString mHelp;
+
+    bool italian = false;
+
+    // "it" (exactly) selects Italian; every other code, "" and "IT" included, English.
+    static bool isItalian(const QString &languageCode)
+    {
+        return languageCode == QLatin1String("it");
+    }
+    static const UiTexts &forLanguage(const QString &languageCode);
+    static const UiTexts &english();
+    static const UiTexts &italianTexts();
+};
+
+namespace LanguageCode {
+inline const QString Italian = QStringLiteral("it");
+inline const QString English = QStringLiteral("en");
+} // namespace LanguageCode

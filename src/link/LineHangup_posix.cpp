@@ -1,0 +1,15 @@
+#include "LineHangup.h"
+
+#include <poll.h>
+
+bool lineHungUp(qintptr handle)
+{
+    if (handle < 0)
+        return false;
+    pollfd fd{};
+    fd.fd = int(handle);
+    fd.events = 0;
+    if (::poll(&fd, 1, 0) <= 0)
+        return false;
+    return (fd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}

@@ -1,0 +1,176 @@
+#include "TerminalView.h"
+
+#include "TranscriptModel.h"
+
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+
+namespace {
+constexpr char16_t kZeroWidthSpace = 0x200B;
+constexpr char16_t kControlPictures = 0x2400;
+constexpr char16_t kDeletePicture = 0x2421;
+} // namespace
+
+TerminalView::TerminalView(QWidget *parent)
+    : QPlainTextEdit(parent)
+{
+    setReadOnly(true);
+    setUndoRedoEnabled(false);
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    setTabChangesFocus(true);
+    setFocusPolicy(Qt::StrongFocus);
+    m_flushTimer.setSingleShot(true);
+    m_flushTimer.setInterval(0);
+    connect(&m_flushTimer, &QTimer::timeout, this, &TerminalView::flush);
+}
+
+void TerminalView::setModel(TranscriptModel *model)
+{
+    if (m_model)
+        disconnect(m_model, nullptr, this, nullptr);
+    m_model = model;
+    if (m_model) {
+        connect(m_model, &TranscriptModel::appended, this, &TerminalView::onAppended);
+        connect(m_model, &TranscriptModel::frontRemoved, this, &TerminalView::onFrontRemoved);
+        connect(m_model, &TranscriptModel::cleared, this, &TerminalView::onCleared);
+    }
+    m_pendingReset = true;
+    scheduleFlush();
+}
+
+QString TerminalView::displayText(QStringView piece)
+{
+    QString shown(piece.size(), Qt::Uninitialized);
+    QChar *out = shown.data();
+    for (qsizetype i = 0; i < piece.size(); ++i) {
+        const char16_t c = piece[i].unicode();
+        if (c == u'\r' && i + 1 < piece.size() && piece[i + 1] == u'\n')
+            out[i] = QChar(kZeroWidthSpace);
+        else if (c == u'\n' || c == u'\t')
+            out[i] = QChar(c);
+        else if (c < 0x20)
+            out[i] = QChar(char16_t(kControlPictures + c));
+        else if (c == 0x7F)
+            out[i] = QChar(kDeletePicture);
+        else
+            out[i] = QChar(c);
+    }
+    return shown;
+}
+
+void TerminalView::onAppended(const QString &piece)
+{
+    if (!m_pendingReset) {
+        m_pendingAppend += piece;
+        // More than the model can hold is pending: redrawing from the model is cheaper.
+        if (m_model && m_pendingAppend.size() > 2 * qsizetype(m_model->limit()) + 2)
+            m_pendingReset = true;
+    }
+    scheduleFlush();
+}
+
+void TerminalView::onFrontRemoved(qsizetype count)
+{
+    if (!m_pendingReset) {
+        m_pendingDrop += count;
+        if (m_pendingDrop > m_shownLength)
+            m_pendingReset = true;
+    }
+    scheduleFlush();
+}
+
+void TerminalView::onCleared()
+{
+    m_pendingReset = true;
+    scheduleFlush();
+}
+
+void TerminalView::scheduleFlush()
+{
+    if (!m_flushTimer.isActive())
+        m_flushTimer.start();
+}
+
+void TerminalView::flush()
+{
+    m_flushTimer.stop();
+    if (!m_pendingReset && m_pendingDrop == 0 && m_pendingAppend.isEmpty())
+        return;
+
+    QScrollBar *bar = verticalScrollBar();
+    const bool followEnd = bar->value() >= bar->maximum();
+
+    if (m_pendingReset) {
+        const QString text = m_model ? m_model->text() : QString();
+        setPlainText(displayText(text));
+        m_shownLength = text.size();
+    } else {
+        QTextCursor cursor(document());
+        cursor.beginEditBlock();
+        if (m_pendingDrop > 0) {
+            cursor.setPosition(0);
+            cursor.setPosition(int(m_pendingDrop), QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+        }
+        if (!m_pendingAppend.isEmpty()) {
+            cursor.movePosition(QTextCursor::End);
+            cursor.insertText(displayText(m_pendingAppend));
+        }
+        cursor.endEditBlock();
+        m_shownLength += m_pendingAppend.size() - m_pendingDrop;
+    }
+    m_pendingReset = false;
+    m_pendingDrop = 0;
+    m_pendingAppend.clear();
+
+    if (followEnd)
+        bar->setValue(bar->maximum());
+}
+
+void TerminalView::keyPressEvent(QKeyEvent *event)
+{
+    // Copying, selecting and moving through the text keep working; nothing else may change
+    // the text, and every character goes to the program.
+    if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::SelectAll)) {
+        QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+    const QString text = event->text();
+    const bool printable = !text.isEmpty() && !(event->modifiers() & Qt::ControlModifier);
+    if (printable || text == QLatin1String("\b") || text == QLatin1String("\r") ||
+        text == QLatin1String("\x1b")) {
+        for (QChar c : text)
+            Q_EMIT keyTyped(c);
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void TerminalView::inputMethodEvent(QInputMethodEvent *event)
+{
+    for (QChar c : event->commitString())
+        Q_EMIT keyTyped(c);
+    event->accept();
+}
+
+QMimeData *TerminalView::createMimeDataFromSelection() const
+{
+    const_cast<TerminalView *>(this)->flush();
+    auto *data = new QMimeData;
+    const QTextCursor cursor = textCursor();
+    if (m_model && cursor.hasSelection()) {
+        // Positions in the display are positions in the transcript: copy its exact text.
+        const qsizetype start = cursor.selectionStart();
+        const qsizetype end = cursor.selectionEnd();
+        data->setText(m_model->text().mid(start, end - start));
+    }
+    return data;
+}

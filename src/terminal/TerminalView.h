@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QTimer>
+
+class TranscriptModel;
+
+// The terminal text box: shows a TranscriptModel, never lets the user edit it, and hands
+// every typed character to the program instead. It follows the model incrementally
+// (append at the end, drop lines at the start), once per turn of the event loop.
+class TerminalView : public QPlainTextEdit
+{
+    Q_OBJECT
+
+public:
+    explicit TerminalView(QWidget *parent = nullptr);
+
+    void setModel(TranscriptModel *model);
+    TranscriptModel *model() const { return m_model; }
+
+    // Brings the display up to date with the model now.
+    void flush();
+
+    // What the display shows for a piece of transcript: one character for each, so that
+    // positions in the display are positions in the transcript. The CR of a CR LF becomes
+    // an invisible zero-width character, other control characters their visible symbols.
+    static QString displayText(QStringView piece);
+
+Q_SIGNALS:
+    // A key produced this character while the view had the focus.
+    void keyTyped(QChar character);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    QMimeData *createMimeDataFromSelection() const override;
+    void insertFromMimeData(const QMimeData *) override {}
+    bool canInsertFromMimeData(const QMimeData *) const override { return false; }
+
+private:
+    void onAppended(const QString &piece);
+    void onFrontRemoved(qsizetype count);
+    void onCleared();
+    void scheduleFlush();
+
+    TranscriptModel *m_model = nullptr;
+    QTimer m_flushTimer;
+    // Changes of the model not yet shown: drop m_pendingDrop characters from the front of
+    // what is shown, then append m_pendingAppend; m_pendingReset redraws from the model.
+    qsizetype m_shownLength = 0;
+    qsizetype m_pendingDrop = 0;
+    QString m_pendingAppend;
+    bool m_pendingReset = false;
+};
