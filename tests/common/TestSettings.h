@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+// A private settings folder for one test: points XDG_CONFIG_HOME at a fresh temporary
+// folder for as long as it lives, so that no test sees another's (or the user's) settings.
+class TestSettings
+{
+public:
+    TestSettings();
+    ~TestSettings();
+
+    QString folder() const { return m_dir.path(); }
+    QString iniPath() const;
+    void writeIni(const QByteArray &content) const;
+    QByteArray readIni() const;
+    // The stored text of `key` ("Option/Com"), or a null string when absent.
+    QString value(const QString &key) const;
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_previous;
+    bool m_hadPrevious;
+};
