@@ -408,6 +408,19 @@ void FrmMain::SetLanguage(const QString &languageCode)
     toolbarButton(Italian)->setToolTip(t.tipItalian);
     toolbarButton(English)->setToolTip(t.tipEnglish);
 
+    // Screen readers name each button by its tooltip. A fixed name would hide a panel's
+    // text from them, so the panels tell what they are as their description instead.
+    for (QAction *button : std::as_const(m_buttons)) {
+        if (QWidget *w = m_toolbar->widgetForAction(button))
+            w->setAccessibleName(button->toolTip());
+    }
+    // On Linux a combo box is known by its text; its edit field carries the name there.
+    m_ccom->setAccessibleName(t.accPortList);
+    m_ccom->lineEdit()->setAccessibleName(t.accPortList);
+    m_trx->setAccessibleName(t.accTerminal);
+    m_panel1->setAccessibleDescription(t.accStatePanel);
+    m_panel2->setAccessibleDescription(t.accTimePanel);
+
     showConnectionTime();
 
     m_mIta->setChecked(t.italian);

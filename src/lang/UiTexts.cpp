@@ -25,6 +25,10 @@ const UiTexts &UiTexts::english()
         QStringLiteral("English"),
         QStringLiteral("Donate"),
         QStringLiteral("Help"),
+        QStringLiteral("Serial port"),
+        QStringLiteral("Terminal"),
+        QStringLiteral("Connection state"),
+        QStringLiteral("Connection time"),
         false,
     };
     return texts;
@@ -55,6 +59,10 @@ const UiTexts &UiTexts::italianTexts()
         QStringLiteral("Inglese"),
         QStringLiteral("Donazione"),
         QStringLiteral("Aiuto"),
+        QStringLiteral("Porta seriale"),
+        QStringLiteral("Terminale"),
+        QStringLiteral("Stato connessione"),
+        QStringLiteral("Tempo connessione"),
         true,
     };
     return texts;

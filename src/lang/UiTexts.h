@@ -33,6 +33,13 @@ struct UiTexts
     QString mDonate;
     QString mHelp;
 
+    // For screen readers: the names of the port list and the terminal text box, and what
+    // the two status panels are (their live text stays their name).
+    QString accPortList;
+    QString accTerminal;
+    QString accStatePanel;
+    QString accTimePanel;
+
     bool italian = false;
 
     // "it" (exactly) selects Italian; every other code, "" and "IT" included, English.
