@@ -41,29 +41,59 @@ public:
     {
     }
 
-    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State) override
     {
         const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-        QPixmap pm = scaledPixmap(rect.size(), mode, state, ratio);
-        painter->drawPixmap(rect, pm);
+        painter->drawPixmap(rect, render(rect.size() * ratio, mode, ratio));
     }
 
-    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State) override
     {
-        return scaledPixmap(size, mode, state, 1.0);
+        return render(size, mode, 1.0);
     }
 
+    // Up to Qt 6.7 QIcon asks with the size already in device pixels, later with the size
+    // in logical pixels; either way the art is drawn once per device pixel.
     QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State, qreal scale) override
     {
-        const QSize px = size * scale;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+        return render(size * scale, mode, scale);
+#else
+        return render(size, mode, scale);
+#endif
+    }
+
+    QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override
+    {
+        return size;
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        return {{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}};
+    }
+    QIconEngine *clone() const override
+    {
+        return new SvgIconEngine(m_path);
+    }
+    QString key() const override
+    {
+        return QStringLiteral("TelvoSvgIconEngine");
+    }
+
+private:
+    // The art at `px` device pixels, for a screen of `scale` device pixels per pixel.
+    QPixmap render(const QSize &px, QIcon::Mode mode, qreal scale) const
+    {
         const QString key = QStringLiteral("telvo-art:%1:%2x%3:%4")
                                 .arg(m_path)
                                 .arg(px.width())
                                 .arg(px.height())
                                 .arg(int(mode));
         QPixmap pm;
-        if (QPixmapCache::find(key, &pm))
+        if (QPixmapCache::find(key, &pm)) {
+            pm.setDevicePixelRatio(scale);
             return pm;
+        }
         QImage image(px, QImage::Format_ARGB32);
         image.fill(Qt::transparent);
         {
@@ -82,20 +112,11 @@ public:
             }
         }
         pm = QPixmap::fromImage(image);
-        pm.setDevicePixelRatio(scale);
         QPixmapCache::insert(key, pm);
+        pm.setDevicePixelRatio(scale);
         return pm;
     }
 
-    QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override { return size; }
-    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
-    {
-        return {{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}};
-    }
-    QIconEngine *clone() const override { return new SvgIconEngine(m_path); }
-    QString key() const override { return QStringLiteral("TelvoSvgIconEngine"); }
-
-private:
     QString m_path;
 };
 

@@ -14,6 +14,16 @@
 namespace {
 QPointer<FrmHelp> g_helpWindow;
 
+// Events after which a widget may sit on a screen of another pixel density.
+bool isDensityChange(QEvent::Type type)
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    if (type == QEvent::DevicePixelRatioChange)
+        return true;
+#endif
+    return type == QEvent::ScreenChangeInternal;
+}
+
 // Geometry in pixels at 96 dpi.
 constexpr QSize kClientSize(662, 466);
 constexpr QRect kThelpRect(0, 0, 661, 416);
@@ -64,7 +74,7 @@ FrmHelp::FrmHelp(QWidget *parent)
     m_ipaypal = new QLabel(this);
     m_ipaypal->setObjectName(QStringLiteral("Ipaypal"));
     m_ipaypal->setGeometry(kIpaypalRect);
-    m_ipaypal->setPixmap(Art::icon(Art::Donate).pixmap(kIpaypalRect.size()));
+    showDonatePicture();
     m_ipaypal->setCursor(Qt::PointingHandCursor);
     m_ipaypal->installEventFilter(this);
 
@@ -91,8 +101,17 @@ void FrmHelp::load()
     m_llink->setText(HelpText::donateCaption(language));
 }
 
+void FrmHelp::showDonatePicture()
+{
+    // Drawn for the screen the window is on, one picture pixel per device pixel.
+    m_ipaypal->setPixmap(
+        Art::icon(Art::Donate).pixmap(kIpaypalRect.size(), m_ipaypal->devicePixelRatioF()));
+}
+
 bool FrmHelp::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_ipaypal && isDensityChange(event->type()))
+        showDonatePicture();
     if ((watched == m_llink || watched == m_ipaypal) &&
         event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {

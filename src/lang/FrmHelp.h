@@ -29,6 +29,7 @@ protected:
 
 private:
     void load();
+    void showDonatePicture();
 
     QPlainTextEdit *m_thelp = nullptr;
     QLabel *m_ipaypal = nullptr;
