@@ -68,6 +68,13 @@ QString TerminalView::displayText(QStringView piece)
 void TerminalView::onAppended(const QString &piece)
 {
     if (!m_pendingReset) {
+        // A CR LF split between two changes: the CR is already shown as a lone CR, and only
+        // a redraw shows it as the first half of its pair again.
+        const QString &text = m_model->text();
+        const qsizetype before = text.size() - piece.size() - 1;
+        if (m_pendingAppend.isEmpty() && piece.startsWith(u'\n') && before >= 0 &&
+            text.at(before) == u'\r')
+            m_pendingReset = true;
         m_pendingAppend += piece;
         // More than the model can hold is pending: redrawing from the model is cheaper.
         if (m_model && m_pendingAppend.size() > 2 * qsizetype(m_model->limit()) + 2)
