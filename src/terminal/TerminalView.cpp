@@ -27,7 +27,7 @@ TerminalView::TerminalView(QWidget *parent)
     setTabChangesFocus(true);
     setFocusPolicy(Qt::StrongFocus);
     m_flushTimer.setSingleShot(true);
-    m_flushTimer.setInterval(0);
+    m_flushTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_flushTimer, &QTimer::timeout, this, &TerminalView::flush);
 }
 
@@ -101,13 +101,18 @@ void TerminalView::onCleared()
 
 void TerminalView::scheduleFlush()
 {
-    if (!m_flushTimer.isActive())
-        m_flushTimer.start();
+    if (m_flushTimer.isActive())
+        return;
+    // After a quiet spell the change shows at the next turn of the event loop; in a burst
+    // the display catches up at most every kMinFlushIntervalMs.
+    const qint64 since = m_sinceFlush.isValid() ? m_sinceFlush.elapsed() : kMinFlushIntervalMs;
+    m_flushTimer.start(int(qMax<qint64>(0, kMinFlushIntervalMs - since)));
 }
 
 void TerminalView::flush()
 {
     m_flushTimer.stop();
+    m_sinceFlush.start();
     if (!m_pendingReset && m_pendingDrop == 0 && m_pendingAppend.isEmpty())
         return;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QTimer>
 
@@ -7,12 +8,15 @@ class TranscriptModel;
 
 // The terminal text box: shows a TranscriptModel, never lets the user edit it, and hands
 // every typed character to the program instead. It follows the model incrementally
-// (append at the end, drop lines at the start), once per turn of the event loop.
+// (append at the end, drop lines at the start), and draws at most kMinFlushIntervalMs
+// apart, so that a chattering bus costs a few redraws a second, not one per frame.
 class TerminalView : public QPlainTextEdit
 {
     Q_OBJECT
 
 public:
+    static constexpr int kMinFlushIntervalMs = 50;
+
     explicit TerminalView(QWidget *parent = nullptr);
 
     void setModel(TranscriptModel *model);
@@ -45,6 +49,7 @@ private:
 
     TranscriptModel *m_model = nullptr;
     QTimer m_flushTimer;
+    QElapsedTimer m_sinceFlush;
     // Changes of the model not yet shown: drop m_pendingDrop characters from the front of
     // what is shown, then append m_pendingAppend; m_pendingReset redraws from the model.
     qsizetype m_shownLength = 0;

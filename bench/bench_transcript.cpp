@@ -1,0 +1,104 @@
+// Cost of one received frame with a full transcript: the model alone, the model with the
+// terminal view, and, for reference, re-setting the whole text of a QPlainTextEdit per
+// frame. Also the cost of one typed key through the real window.
+
+#include "BenchStats.h"
+#include "terminal/TerminalView.h"
+#include "terminal/TranscriptModel.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+
+namespace {
+
+constexpr int kRuns = 7;
+constexpr int kFrames = 2000;
+const QString kFrame = QStringLiteral("*1*1*11##\r\n");
+
+void fill(TranscriptModel &model)
+{
+    while (model.text().size() < model.limit() - kFrame.size())
+        model.append(kFrame);
+    model.append(kFrame);
+}
+
+double modelAlone()
+{
+    TranscriptModel model;
+    fill(model);
+    QElapsedTimer t;
+    t.start();
+    for (int i = 0; i < kFrames; ++i)
+        model.append(kFrame);
+    return double(t.nsecsElapsed()) / kFrames / 1000.0;
+}
+
+// One frame per turn of the event loop, each drawn before the next: the slow end of what
+// the view can meet at line rate.
+double modelAndView(bool flushEach)
+{
+    TranscriptModel model;
+    fill(model);
+    TerminalView view;
+    view.resize(525, 441);
+    view.setModel(&model);
+    view.show();
+    view.flush();
+    QCoreApplication::processEvents();
+    QElapsedTimer t;
+    t.start();
+    for (int i = 0; i < kFrames; ++i) {
+        model.append(kFrame);
+        if (flushEach) {
+            view.flush();
+            view.viewport()->repaint();
+        }
+    }
+    view.flush();
+    view.viewport()->repaint();
+    return double(t.nsecsElapsed()) / kFrames / 1000.0;
+}
+
+double naiveSetText()
+{
+    TranscriptModel model;
+    fill(model);
+    QPlainTextEdit edit;
+    edit.resize(525, 441);
+    edit.show();
+    QCoreApplication::processEvents();
+    QElapsedTimer t;
+    t.start();
+    const int frames = kFrames / 10;
+    for (int i = 0; i < frames; ++i) {
+        model.append(kFrame);
+        edit.setPlainText(model.text());
+        edit.viewport()->repaint();
+    }
+    return double(t.nsecsElapsed()) / frames / 1000.0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    BenchStats alone, viewEach, viewBatched, naive;
+    for (int run = 0; run < kRuns; ++run) {
+        alone.add(modelAlone());
+        viewEach.add(modelAndView(true));
+        viewBatched.add(modelAndView(false));
+        naive.add(naiveSetText());
+    }
+    printHeader("Cost of one received frame, transcript full (10000 characters)", "us");
+    printRow(QStringLiteral("model alone"), alone);
+    printRow(QStringLiteral("model + text box, drawn after every frame"), viewEach);
+    printRow(QStringLiteral("model + text box, drawn once per burst"), viewBatched);
+    printRow(QStringLiteral("reference: QPlainTextEdit::setPlainText per frame"), naive);
+    std::printf("\nratio naive / ours (drawn every frame): %.1f\n",
+                naive.median() / viewEach.median());
+    return 0;
+}
