@@ -191,6 +191,9 @@ void FrmMain::buildToolbar()
     m_ccom->setFixedSize(kCcomSize);
     m_ccom->setEditText(kCcomInitialText);
     m_ccom->lineEdit()->installEventFilter(this);
+    // The combo box would also choose the entry whose text was typed when the edit field
+    // loses the focus; only an entry picked from the list chooses a port.
+    disconnect(m_ccom->lineEdit(), &QLineEdit::editingFinished, m_ccom, nullptr);
     connect(m_ccom, qOverload<int>(&QComboBox::activated), this, &FrmMain::onCcomClick);
     m_toolbar->addWidget(m_ccom);
 
