@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Installs what building the program needs (Debian 12 packages) and builds it into build/.
+# Installs what building, testing and packaging the program need (Debian 12 packages) and
+# builds it into build/
 # Usage: scripts/setup.sh [extra cmake options...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev)
+packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
+  desktop-file-utils appstream dpkg-dev file)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
