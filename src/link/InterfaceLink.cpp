@@ -123,6 +123,9 @@ void InterfaceLink::shutdown()
         m_waitLoop->quit();
     Tcon.stop();
     Comm.close();
+    // An answer that came in before the window closed must not leave the link looking
+    // connected (Connect pressed, keys accepted) on a closed port.
+    m_interfaceAnswered = false;
 }
 
 void InterfaceLink::OnComm()
