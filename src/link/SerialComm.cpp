@@ -100,6 +100,11 @@ CommError SerialComm::open()
     m_port.setFlowControl(QSerialPort::NoFlowControl);
     m_opening = true;
     const bool opened = m_port.open(QIODevice::ReadWrite);
+    // Bytes that reached the device while it was closed (a late answer to an earlier probe
+    // stays queued in a pseudo-terminal) are not news from the line: only what arrives once
+    // the port is open may count as an answer.
+    if (opened)
+        m_port.clear(QSerialPort::Input);
     m_opening = false;
     if (!opened) {
         CommError failure{int(m_port.error()), m_port.errorString()};
