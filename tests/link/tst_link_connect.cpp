@@ -122,6 +122,13 @@ void TestLinkConnect::notFound()
     QVERIFY(!QTest::qWaitFor([&] { return !w->transcript().text().isEmpty(); }, kQuiet));
     QVERIFY(boxes.boxes.isEmpty());
     QCOMPARE(panel(*w, 1), status);
+
+    // Nor does the next attempt take it for an answer: what came while the port was closed
+    // is not news from an adapter that is there now.
+    click(*w, Connect);
+    QCOMPARE(panel(*w, 1), status);
+    QVERIFY(w->transcript().text().isEmpty());
+    QVERIFY(!w->link().isPortOpen());
 }
 
 void TestLinkConnect::openFails_data()
