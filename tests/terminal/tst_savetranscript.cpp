@@ -122,6 +122,22 @@ QByteArray fileBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Runs the save command (File > Save or toolbar button 4) with `steps` answering the modal
+// windows; returns what did not go as planned, "" when every step ran and nothing else
+// opened.
+QString saveAsUser(FrmMain &w, QList<ModalUser::Step> steps, bool viaMenu = true)
+{
+    ModalUser user(std::move(steps));
+    if (viaMenu)
+        w.menuItem(QStringLiteral("mSave"))->trigger();
+    else
+        w.Toolbar_ButtonClick(4);
+    QStringList problems = user.unexpected;
+    if (user.stepsLeft() > 0)
+        problems << QStringLiteral("%1 modal window(s) never opened").arg(user.stepsLeft());
+    return problems.join(QStringLiteral("; "));
+}
+
 } // namespace
 
 class TstSaveTranscript : public QObject
@@ -182,14 +198,7 @@ void TstSaveTranscript::save()
     QList<ModalUser::Step> steps{chooseFile(path, &dialog)};
     if (!existing.isNull())
         steps << answerBox(QMessageBox::Yes, &confirm);
-    ModalUser user(steps);
-    if (viaMenu)
-        w.menuItem(QStringLiteral("mSave"))->trigger();
-    else
-        w.Toolbar_ButtonClick(4);
-
-    QCOMPARE(user.stepsLeft(), 0);
-    QCOMPARE(user.unexpected, QStringList());
+    QCOMPARE(saveAsUser(w, steps, viaMenu), QString());
     QCOMPARE(dialog.title, QStringLiteral("Save File "));
     QCOMPARE(dialog.filters, QStringList{QStringLiteral("Txt file (*.txt)")});
     QCOMPARE(dialog.folder, QDir(QCoreApplication::applicationDirPath()).absolutePath());
@@ -205,11 +214,7 @@ void TstSaveTranscript::cancelWritesNothing()
     FrmMain w;
     w.transcript().append(QStringLiteral("*#1##\r\n"));
     DialogSeen dialog;
-    ModalUser user({chooseFile(QString(), &dialog)});
-    w.SaveTranscript();
-
-    QCOMPARE(user.stepsLeft(), 0);
-    QCOMPARE(user.unexpected, QStringList());
+    QCOMPARE(saveAsUser(w, {chooseFile(QString(), &dialog)}), QString());
     QCOMPARE(QDir(target.path()).entryList(QDir::Files), QStringList());
     QCOMPARE(w.transcript().text(), QStringLiteral("*#1##\r\n"));
 }
@@ -226,11 +231,9 @@ void TstSaveTranscript::failedSaveReportsAndLaterSaveWorks()
 
     DialogSeen dialog;
     BoxSeen failure;
-    ModalUser user({chooseFile(QStringLiteral("/proc/self/transcript.txt"), &dialog),
-                    answerBox(QMessageBox::Ok, &failure)});
-    w.SaveTranscript();
-    QCOMPARE(user.stepsLeft(), 0);
-    QCOMPARE(user.unexpected, QStringList());
+    QCOMPARE(saveAsUser(w, {chooseFile(QStringLiteral("/proc/self/transcript.txt"), &dialog),
+                            answerBox(QMessageBox::Ok, &failure)}),
+             QString());
     QCOMPARE(failure.title, QStringLiteral("Telvo4686Sdk"));
     QCOMPARE(failure.icon, QMessageBox::Critical);
     QVERIFY(!failure.text.isEmpty());
@@ -240,10 +243,7 @@ void TstSaveTranscript::failedSaveReportsAndLaterSaveWorks()
 
     QTemporaryDir target;
     const QString path = target.filePath(QStringLiteral("later.txt"));
-    ModalUser again({chooseFile(path, &dialog)});
-    w.SaveTranscript();
-    QCOMPARE(again.stepsLeft(), 0);
-    QCOMPARE(again.unexpected, QStringList());
+    QCOMPARE(saveAsUser(w, {chooseFile(path, &dialog)}, false), QString());
     QCOMPARE(fileBytes(path), "*#1##\r\n\r\n"_qba);
 }
 
