@@ -6,10 +6,12 @@
 #include "PtyPeer.h"
 #include "TestSettings.h"
 #include "app/FrmMain.h"
+#include "terminal/TerminalView.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QTimer>
 
 #include <atomic>
@@ -102,5 +104,33 @@ int main(int argc, char *argv[])
     printRow(QStringLiteral("median"), medians);
     printRow(QStringLiteral("99th percentile"), p99s);
     printRow(QStringLiteral("worst"), worsts);
+
+    // One typed key through the window: the filter, the echo into the transcript and the
+    // one-byte write on the line.
+    BenchStats keyCost;
+    {
+        TestSettings settings;
+        PtyPeer peer;
+        settings.writeIni("[Option]\nCom=1\nlanguage=en\n[Ports]\nCOM1=" +
+                          peer.devicePath().toLocal8Bit() + "\n");
+        FrmMain window;
+        window.show();
+        QTimer::singleShot(20, [&] { peer.write("*#*1##"); });
+        window.toolbarButton(1)->trigger();
+        peer.readFor(50);
+        constexpr int kKeys = 2000;
+        for (int run = 0; run < 7; ++run) {
+            QElapsedTimer t;
+            t.start();
+            for (int i = 0; i < kKeys; ++i) {
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_1, Qt::NoModifier, QStringLiteral("1"));
+                QCoreApplication::sendEvent(window.Trx(), &press);
+            }
+            keyCost.add(double(t.nsecsElapsed()) / kKeys / 1000.0);
+            peer.read(kKeys, 5000);
+        }
+    }
+    printHeader("Cost of one typed key (filter, echo, one-byte write)", "us");
+    printRow(QStringLiteral("key press"), keyCost);
     return 0;
 }
