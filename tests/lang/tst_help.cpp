@@ -231,14 +231,12 @@ void TstHelp::helpOutlivesMainWindow()
     int lastClosedWithHelpOpen = -1;
     QTimer::singleShot(0, this, [&] {
         w.menuItem(u"mExit"_s)->trigger();
-        // Give a quit that the close may have asked for the chance to happen.
+        // One turn of the loop later, so that a quit the close asked for would have happened.
         QTimer::singleShot(0, this, [&] {
-            QTimer::singleShot(0, this, [&] {
-                helpOpenAfterMain = help && help->isVisible();
-                lastClosedWithHelpOpen = lastClosed;
-                if (help)
-                    help->close();
-            });
+            helpOpenAfterMain = help && help->isVisible();
+            lastClosedWithHelpOpen = lastClosed;
+            if (help)
+                help->close();
         });
     });
     QTimer guard;
@@ -294,8 +292,6 @@ void TstHelp::donate()
     }
     const QUrl page(u"https://"_s + QLatin1String(Donate::kDonationPageAddress));
     QCOMPARE(browser.opened, (QList<QUrl>{page, page}));
-    QCOMPARE(browser.opened.first().toString(),
-             u"https://"_s + QLatin1String(Donate::kDonationPageAddress));
     QCOMPARE(w.transcript().text(), transcript);
     QCOMPARE(settings.readIni(), ini);
     QVERIFY(w.isVisible());

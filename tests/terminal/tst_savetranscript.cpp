@@ -16,126 +16,104 @@
 #include <QTimer>
 #include <QtTest>
 
-#include <functional>
+#include <optional>
+#include <variant>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// Plays the user in the modal windows that open while a command runs: each new one goes to
-// the next step, in order. One that no step expects is noted and closed, so a test fails
-// instead of hanging.
+// Plays the user in the modal windows that open while a command runs, one answer per window
+// in order, and describes every window it meets. A window beyond the answers is closed, so
+// a test fails instead of hanging.
 class ModalUser : public QObject
 {
 public:
-    using Step = std::function<void(QWidget *)>;
+    // The file to type into a file dialog ("" cancels it), or the button to press in a box.
+    using Answer = std::variant<QString, QMessageBox::StandardButton>;
 
-    explicit ModalUser(QList<Step> steps)
-        : m_steps(std::move(steps))
+    explicit ModalUser(QList<Answer> answers)
+        : m_answers(std::move(answers))
     {
         connect(&m_poll, &QTimer::timeout, this, &ModalUser::poll);
         m_poll.start(10);
     }
 
-    int stepsLeft() const { return int(m_steps.size()); }
-    QStringList unexpected;
+    QStringList seen;
 
 private:
     void poll()
     {
         QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || m_seen.contains(modal))
+        if (!modal || m_met.contains(modal))
             return;
-        m_seen.append(modal);
-        if (m_steps.isEmpty()) {
-            unexpected << modal->metaObject()->className() + QStringLiteral(": ") +
-                              modal->windowTitle();
-            QTimer::singleShot(0, modal, [modal] { modal->close(); });
-            return;
-        }
-        // A step may open the next modal window itself; it runs outside the poll so the poll
-        // keeps watching.
-        QTimer::singleShot(0, modal, [modal, step = m_steps.takeFirst()] { step(modal); });
+        m_met.append(modal);
+        seen << describe(modal);
+        const std::optional<Answer> answer =
+            m_answers.isEmpty() ? std::nullopt : std::optional(m_answers.takeFirst());
+        // Answering may open the next modal window; outside the poll, the poll keeps watching.
+        QTimer::singleShot(0, modal, [modal, answer] { respond(modal, answer); });
     }
 
-    QList<Step> m_steps;
-    QList<QPointer<QWidget>> m_seen;
+    static QString describe(QWidget *modal)
+    {
+        if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+            return u"file dialog '%1' %2 in %3"_s.arg(dialog->windowTitle(),
+                                                      dialog->nameFilters().join(u'|'),
+                                                      dialog->directory().absolutePath());
+        }
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            return u"%1 box '%2'%3"_s.arg(
+                QLatin1String(QMetaEnum::fromType<QMessageBox::Icon>().valueToKey(box->icon())),
+                box->windowTitle(), box->text().isEmpty() ? u" without text"_s : QString());
+        }
+        return QLatin1String(modal->metaObject()->className());
+    }
+
+    static void respond(QWidget *modal, const std::optional<Answer> &answer)
+    {
+        const auto *path = answer ? std::get_if<QString>(&*answer) : nullptr;
+        const auto *button = answer ? std::get_if<QMessageBox::StandardButton>(&*answer) : nullptr;
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        if (dialog && path && !path->isEmpty()) {
+            if (auto *name = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s))
+                name->setText(*path);
+            static_cast<QDialog *>(dialog)->accept(); // as the Save button does
+        } else if (box && button && box->button(*button)) {
+            box->button(*button)->click();
+        } else {
+            modal->close();
+        }
+    }
+
+    QList<Answer> m_answers;
+    QList<QPointer<QWidget>> m_met;
     QTimer m_poll;
 };
 
-struct DialogSeen
+// Runs the save command, File > Save or toolbar button 4, with `answers` for the modal
+// windows; returns the windows met.
+QStringList saveAsUser(FrmMain &w, QList<ModalUser::Answer> answers, bool viaMenu = true)
 {
-    QString title;
-    QStringList filters;
-    QString folder;
-};
-
-// The save dialog: note what it offers, then choose `path` (or cancel with an empty path).
-ModalUser::Step chooseFile(const QString &path, DialogSeen *seen)
-{
-    return [path, seen](QWidget *modal) {
-        auto *dialog = qobject_cast<QFileDialog *>(modal);
-        if (!dialog) {
-            modal->close();
-            return;
-        }
-        seen->title = dialog->windowTitle();
-        seen->filters = dialog->nameFilters();
-        seen->folder = dialog->directory().absolutePath();
-        if (path.isEmpty()) {
-            dialog->reject();
-            return;
-        }
-        // What the user types into the file name field.
-        if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
-            name->setText(path);
-        static_cast<QDialog *>(dialog)->accept(); // as the Save button does
-    };
+    ModalUser user(std::move(answers));
+    if (viaMenu)
+        w.menuItem(u"mSave"_s)->trigger();
+    else
+        w.Toolbar_ButtonClick(4);
+    return user.seen;
 }
 
-struct BoxSeen
+QString saveDialog()
 {
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-};
-
-// A message box: note it and press `button`.
-ModalUser::Step answerBox(QMessageBox::StandardButton button, BoxSeen *seen)
-{
-    return [button, seen](QWidget *modal) {
-        auto *box = qobject_cast<QMessageBox *>(modal);
-        if (!box || !box->button(button)) {
-            modal->close();
-            return;
-        }
-        seen->title = box->windowTitle();
-        seen->text = box->text();
-        seen->icon = box->icon();
-        box->button(button)->click();
-    };
+    return u"file dialog 'Save File ' Txt file (*.txt) in "_s +
+           QDir(QCoreApplication::applicationDirPath()).absolutePath();
 }
 
 QByteArray fileBytes(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Runs the save command (File > Save or toolbar button 4) with `steps` answering the modal
-// windows; returns what did not go as planned, "" when every step ran and nothing else
-// opened.
-QString saveAsUser(FrmMain &w, QList<ModalUser::Step> steps, bool viaMenu = true)
-{
-    ModalUser user(std::move(steps));
-    if (viaMenu)
-        w.menuItem(QStringLiteral("mSave"))->trigger();
-    else
-        w.Toolbar_ButtonClick(4);
-    QStringList problems = user.unexpected;
-    if (user.stepsLeft() > 0)
-        problems << QStringLiteral("%1 modal window(s) never opened").arg(user.stepsLeft());
-    return problems.join(QStringLiteral("; "));
 }
 
 } // namespace
@@ -148,14 +126,13 @@ private Q_SLOTS:
     void initTestCase();
     void save_data();
     void save();
-    void cancelWritesNothing();
     void failedSaveReportsAndLaterSaveWorks();
     void failedWriteKeepsExistingFile();
 };
 
 void TstSaveTranscript::initTestCase()
 {
-    QCoreApplication::setApplicationName(QStringLiteral("Telvo4686Sdk"));
+    QCoreApplication::setApplicationName(u"Telvo4686Sdk"_s);
 }
 
 void TstSaveTranscript::save_data()
@@ -163,16 +140,18 @@ void TstSaveTranscript::save_data()
     QTest::addColumn<bool>("viaMenu");
     QTest::addColumn<QString>("transcript");
     QTest::addColumn<QByteArray>("existing");
+    QTest::addColumn<bool>("cancel");
     QTest::addColumn<QByteArray>("expected");
 
-    QTest::newRow("empty transcript, menu") << true << QString() << QByteArray() << "\r\n"_qba;
-    QTest::newRow("empty transcript, button") << false << QString() << QByteArray() << "\r\n"_qba;
-    QTest::newRow("one byte per character")
-        << true << QStringLiteral("caf") + QChar(0xE9) + QStringLiteral(" *#13**15##\r\n")
-        << QByteArray() << "caf\xE9 *#13**15##\r\n\r\n"_qba;
+    const QByteArray none;
+    QTest::newRow("empty transcript, menu") << true << QString() << none << false << "\r\n"_ba;
+    QTest::newRow("empty transcript, button") << false << QString() << none << false << "\r\n"_ba;
+    QTest::newRow("one byte per character") << true << u"caf\u00e9 *#13**15##\r\n"_s << none
+                                            << false << "caf\xE9 *#13**15##\r\n\r\n"_ba;
     QTest::newRow("replaces a longer file")
-        << false << QStringLiteral("*#1##") << "old content that is longer\r\n"_qba
-        << "*#1##\r\n"_qba;
+        << false << u"*#1##"_s << "old content that is longer\r\n"_ba << false << "*#1##\r\n"_ba;
+    QTest::newRow("cancel writes nothing") << true << u"*#1##"_s << none << true << none;
+    QTest::newRow("cancel keeps a file") << true << u"*#1##"_s << "old"_ba << true << "old"_ba;
 }
 
 void TstSaveTranscript::save()
@@ -180,71 +159,53 @@ void TstSaveTranscript::save()
     QFETCH(bool, viaMenu);
     QFETCH(QString, transcript);
     QFETCH(QByteArray, existing);
+    QFETCH(bool, cancel);
     QFETCH(QByteArray, expected);
 
     TestSettings settings;
     QTemporaryDir target;
-    const QString path = target.filePath(QStringLiteral("transcript.txt"));
+    const QString path = target.filePath(u"transcript.txt"_s);
     if (!existing.isNull()) {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(existing);
     }
-
     FrmMain w;
     w.transcript().append(transcript);
-    DialogSeen dialog;
-    BoxSeen confirm;
-    QList<ModalUser::Step> steps{chooseFile(path, &dialog)};
-    if (!existing.isNull())
-        steps << answerBox(QMessageBox::Yes, &confirm);
-    QCOMPARE(saveAsUser(w, steps, viaMenu), QString());
-    QCOMPARE(dialog.title, QStringLiteral("Save File "));
-    QCOMPARE(dialog.filters, QStringList{QStringLiteral("Txt file (*.txt)")});
-    QCOMPARE(dialog.folder, QDir(QCoreApplication::applicationDirPath()).absolutePath());
-    QCOMPARE(fileBytes(path), expected);
-    QCOMPARE(w.transcript().text(), transcript);
-    QCOMPARE(QDir(target.path()).entryList(QDir::Files), QStringList{"transcript.txt"});
-}
 
-void TstSaveTranscript::cancelWritesNothing()
-{
-    TestSettings settings;
-    QTemporaryDir target;
-    FrmMain w;
-    w.transcript().append(QStringLiteral("*#1##\r\n"));
-    DialogSeen dialog;
-    QCOMPARE(saveAsUser(w, {chooseFile(QString(), &dialog)}), QString());
-    QCOMPARE(QDir(target.path()).entryList(QDir::Files), QStringList());
-    QCOMPARE(w.transcript().text(), QStringLiteral("*#1##\r\n"));
+    QStringList expectedSeen{saveDialog()};
+    QList<ModalUser::Answer> answers{cancel ? QString() : path};
+    if (!existing.isNull() && !cancel) {
+        expectedSeen << u"Warning box 'Save File '"_s;
+        answers << QMessageBox::Yes;
+    }
+    QCOMPARE(saveAsUser(w, answers, viaMenu), expectedSeen);
+    QCOMPARE(fileBytes(path), expected);
+    QCOMPARE(QDir(target.path()).entryList(QDir::Files),
+             expected.isNull() ? QStringList() : QStringList{u"transcript.txt"_s});
+    QCOMPARE(w.transcript().text(), transcript);
 }
 
 void TstSaveTranscript::failedSaveReportsAndLaterSaveWorks()
 {
-    // Not even root may create files in /proc/self; the dialog accepts the folder.
-    if (!QFileInfo(QStringLiteral("/proc/self")).isDir())
+    // Not even root may create files in /proc/self, and the dialog accepts the folder.
+    if (!QFileInfo(u"/proc/self"_s).isDir())
         QSKIP("needs a folder in which no file can be created");
     TestSettings settings;
     FrmMain w;
-    w.transcript().append(QStringLiteral("*#1##\r\n"));
+    w.transcript().append(u"*#1##\r\n"_s);
     const QString panel1 = w.statusPanel(1)->text();
 
-    DialogSeen dialog;
-    BoxSeen failure;
-    QCOMPARE(saveAsUser(w, {chooseFile(QStringLiteral("/proc/self/transcript.txt"), &dialog),
-                            answerBox(QMessageBox::Ok, &failure)}),
-             QString());
-    QCOMPARE(failure.title, QStringLiteral("Telvo4686Sdk"));
-    QCOMPARE(failure.icon, QMessageBox::Critical);
-    QVERIFY(!failure.text.isEmpty());
-    QVERIFY(!QFile::exists(QStringLiteral("/proc/self/transcript.txt")));
-    QCOMPARE(w.transcript().text(), QStringLiteral("*#1##\r\n"));
+    QCOMPARE(saveAsUser(w, {u"/proc/self/transcript.txt"_s, QMessageBox::Ok}),
+             (QStringList{saveDialog(), u"Critical box 'Telvo4686Sdk'"_s}));
+    QVERIFY(!QFile::exists(u"/proc/self/transcript.txt"_s));
+    QCOMPARE(w.transcript().text(), u"*#1##\r\n"_s);
     QCOMPARE(w.statusPanel(1)->text(), panel1);
 
     QTemporaryDir target;
-    const QString path = target.filePath(QStringLiteral("later.txt"));
-    QCOMPARE(saveAsUser(w, {chooseFile(path, &dialog)}, false), QString());
-    QCOMPARE(fileBytes(path), "*#1##\r\n\r\n"_qba);
+    const QString path = target.filePath(u"later.txt"_s);
+    QCOMPARE(saveAsUser(w, {path}, false), QStringList{saveDialog()});
+    QCOMPARE(fileBytes(path), "*#1##\r\n\r\n"_ba);
 }
 
 void TstSaveTranscript::failedWriteKeepsExistingFile()
