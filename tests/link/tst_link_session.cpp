@@ -2,6 +2,7 @@
 // plays: how received bytes become transcript lines, typing, and losing the line.
 
 #include "LinkHarness.h"
+#include "link/LineHangup.h"
 
 #include <QRegularExpression>
 #include <QSerialPort>
@@ -40,6 +41,7 @@ private Q_SLOTS:
     void typing();
     void lineLost_data();
     void lineLost();
+    void hangUpSeen();
 
 private:
     std::unique_ptr<TestSettings> m_settings;
@@ -261,6 +263,21 @@ void TestLinkSession::lineLost()
     for (const QList<QVariant> &report : std::as_const(portErrors))
         failures += report.at(0).value<QSerialPort::SerialPortError>() != QSerialPort::NoError;
     QVERIFY2(failures <= 1, qPrintable(QString::number(failures)));
+}
+
+// Where the port layer reports nothing when the far end goes away (newer Qt reads zero bytes),
+// the link asks the device itself; this is the question it asks.
+void TestLinkSession::hangUpSeen()
+{
+    QSerialPort port(m_peer->devicePath());
+    QVERIFY(port.open(QIODevice::ReadWrite));
+    QVERIFY(!lineHungUp(port.handle()));
+    m_peer->write("*1##");
+    QVERIFY(!lineHungUp(port.handle()));
+    m_peer->hangUp();
+    QVERIFY(lineHungUp(port.handle()));
+    port.close();
+    QVERIFY(!lineHungUp(-1));
 }
 
 QTEST_MAIN(TestLinkSession)
