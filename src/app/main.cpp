@@ -9,6 +9,10 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationVersion(QStringLiteral(TELVO_VERSION));
+#ifdef TELVO_APP_ID
+    // Names the installed desktop entry, so that the desktop shows the window with its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(TELVO_APP_ID));
+#endif
 
     // A second copy ends at once, shows nothing and leaves the first one alone.
     SingleInstance instance(AppSettings::applicationName());
