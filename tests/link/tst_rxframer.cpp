@@ -43,6 +43,11 @@ QString randomChunk(QRandomGenerator &random)
     }
     return chunk;
 }
+QString visible(QString text)
+{
+    return text.replace(QLatin1Char('\r'), QLatin1String("\\r"))
+        .replace(QLatin1Char('\n'), QLatin1String("\\n"));
+}
 } // namespace
 
 class TestRxFramer : public QObject
@@ -87,11 +92,11 @@ void TestRxFramer::sameTranscriptAsUnbounded()
                 referenceText.append(typed);
             }
             if (boundedText.text() != referenceText.text()) {
-                QFAIL(qPrintable(QStringLiteral("seed %1, chunk %2: \"%3\" instead of \"%4\"")
-                                     .arg(seed)
-                                     .arg(i)
-                                     .arg(boundedText.text().toHtmlEscaped(),
-                                          referenceText.text().toHtmlEscaped())));
+                QFAIL(qPrintable(
+                    QStringLiteral("seed %1, chunk %2: \"%3\" instead of \"%4\"")
+                        .arg(seed)
+                        .arg(i)
+                        .arg(visible(boundedText.text()), visible(referenceText.text()))));
             }
             QVERIFY(bounded.rxBuffer().size() <= 2 * limit);
         }
