@@ -16,6 +16,14 @@
 
 namespace {
 
+// AddressSanitizer holds freed memory back on purpose, so resident memory says nothing
+// about leaks or growth in such a build; it checks memory in its own way.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kMemoryIsMeaningful = false;
+#else
+constexpr bool kMemoryIsMeaningful = true;
+#endif
+
 qint64 residentKb()
 {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -93,7 +101,8 @@ private Q_SLOTS:
         QVERIFY(window.link().isPortOpen());
         QCOMPARE(window.transcript().text(), before);
         QVERIFY(window.link().rxBuffer().size() <= 2 * window.transcript().limit() + 65536);
-        QVERIFY2(after - warm < 10 * 1024, "memory grew with a line that never ends a frame");
+        QVERIFY2(!kMemoryIsMeaningful || after - warm < 10 * 1024,
+                 "memory grew with a line that never ends a frame");
 
         // The line still works: the pending characters end as one frame, a line longer than
         // the transcript (which it therefore empties), and the next frame shows as usual.
@@ -132,7 +141,8 @@ private Q_SLOTS:
         QCOMPARE(window.Trx()->toPlainText(),
                  TerminalView::displayText(window.transcript().text()));
         pushThroughLine(peer, "*1*1*11##", 2 * 1024 * 1024);
-        QVERIFY2(residentKb() - before < 10 * 1024, "memory grew with a second flood");
+        QVERIFY2(!kMemoryIsMeaningful || residentKb() - before < 10 * 1024,
+                 "memory grew with a second flood");
     }
 };
 
