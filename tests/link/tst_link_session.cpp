@@ -169,7 +169,7 @@ void TestLinkSession::typing()
     });
     typist.start();
     {
-        ProbeAnswer adapter(*m_peer, kAck, 30);
+        ProbeAnswer adapter(*m_peer, kAck, 10);
         click(w, Connect);
         QCOMPARE(adapter.probe(), kProbe);
     }
