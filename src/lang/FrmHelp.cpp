@@ -5,11 +5,13 @@
 #include "Donate.h"
 #include "HelpText.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QScreen>
 
 namespace {
 QPointer<FrmHelp> g_helpWindow;
@@ -29,12 +31,23 @@ constexpr QSize kClientSize(662, 466);
 constexpr QRect kThelpRect(0, 0, 661, 416);
 constexpr QRect kIpaypalRect(615, 415, 48, 48);
 constexpr QRect kLlinkRect(540, 447, 111, 16);
+// The link's caption runs across the lower part of the picture's box, so the picture is
+// drawn in the part above it.
+constexpr QSize kDonatePictureSize(32, 32);
 } // namespace
 
 FrmHelp *FrmHelp::showHelp()
 {
-    if (!g_helpWindow)
+    if (!g_helpWindow) {
         g_helpWindow = new FrmHelp;
+        // It has no owner: it opens in the middle of the screen the user is working on.
+        const QWidget *active = QApplication::activeWindow();
+        if (const QScreen *screen = active ? active->screen() : QGuiApplication::primaryScreen()) {
+            QRect frame(QPoint(), g_helpWindow->size());
+            frame.moveCenter(screen->availableGeometry().center());
+            g_helpWindow->move(frame.topLeft());
+        }
+    }
     g_helpWindow->show();
     g_helpWindow->raise();
     g_helpWindow->activateWindow();
@@ -74,6 +87,7 @@ FrmHelp::FrmHelp(QWidget *parent)
     m_ipaypal = new QLabel(this);
     m_ipaypal->setObjectName(QStringLiteral("Ipaypal"));
     m_ipaypal->setGeometry(kIpaypalRect);
+    m_ipaypal->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     showDonatePicture();
     m_ipaypal->setCursor(Qt::PointingHandCursor);
     m_ipaypal->installEventFilter(this);
@@ -105,7 +119,7 @@ void FrmHelp::showDonatePicture()
 {
     // Drawn for the screen the window is on, one picture pixel per device pixel.
     m_ipaypal->setPixmap(
-        Art::icon(Art::Donate).pixmap(kIpaypalRect.size(), m_ipaypal->devicePixelRatioF()));
+        Art::icon(Art::Donate).pixmap(kDonatePictureSize, m_ipaypal->devicePixelRatioF()));
 }
 
 bool FrmHelp::eventFilter(QObject *watched, QEvent *event)
