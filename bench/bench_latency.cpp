@@ -3,9 +3,7 @@
 // A writer thread plays the adapter; the window runs its event loop as usual.
 
 #include "BenchStats.h"
-#include "PtyPeer.h"
-#include "TestSettings.h"
-#include "app/FrmMain.h"
+#include "ConnectedWindow.h"
 #include "terminal/TerminalView.h"
 
 #include <QAction>
@@ -44,19 +42,13 @@ int main(int argc, char *argv[])
                 "ms");
     BenchStats medians, p99s, worsts;
     for (int run = 0; run < kRuns; ++run) {
-        TestSettings settings;
-        PtyPeer peer;
-        settings.writeIni("[Option]\nCom=1\nlanguage=en\n[Ports]\nCOM1=" +
-                          peer.devicePath().toLocal8Bit() + "\n");
-        FrmMain window;
-        window.show();
-        QTimer::singleShot(20, [&] { peer.write("*#*1##"); });
-        window.toolbarButton(1)->trigger();
-        if (!window.link().interfaceAnswered()) {
+        ConnectedWindow connection;
+        if (!connection.connected()) {
             std::fprintf(stderr, "the window did not connect\n");
             return 1;
         }
-        peer.readFor(50); // the probe
+        FrmMain &window = *connection.window;
+        PtyPeer &peer = connection.peer;
 
         // Each frame carries its number, so that frames that arrive in one read (and so
         // are shown on one line) are still timed one by one.
@@ -109,15 +101,9 @@ int main(int argc, char *argv[])
     // one-byte write on the line.
     BenchStats keyCost;
     {
-        TestSettings settings;
-        PtyPeer peer;
-        settings.writeIni("[Option]\nCom=1\nlanguage=en\n[Ports]\nCOM1=" +
-                          peer.devicePath().toLocal8Bit() + "\n");
-        FrmMain window;
-        window.show();
-        QTimer::singleShot(20, [&] { peer.write("*#*1##"); });
-        window.toolbarButton(1)->trigger();
-        peer.readFor(50);
+        ConnectedWindow connection;
+        FrmMain &window = *connection.window;
+        PtyPeer &peer = connection.peer;
         constexpr int kKeys = 2000;
         for (int run = 0; run < 7; ++run) {
             QElapsedTimer t;

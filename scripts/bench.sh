@@ -15,16 +15,8 @@ build/bench/bench_latency 2>/dev/null
 
 ingest="${INGEST_BENCH:-../shared/bench/ingest_bench.py}"
 [ -f "$ingest" ] || { echo "no ingest benchmark at $ingest"; exit 1; }
-need=()
-for p in xvfb xdotool cutecom x11-utils; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
-done
-if [ "${#need[@]}" -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${need[@]}" >/dev/null
-fi
+source scripts/packages.sh
+ensure_packages xvfb xdotool cutecom x11-utils
 
 out="${TMPDIR:-/tmp}/telvo-bench-$(date +%Y%m%d-%H%M%S)"
 mkdir -p "$out"

@@ -6,16 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 
-need=()
-for p in clang libclang-rt-14-dev cmake ninja-build qt6-base-dev; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
-done
-if [ "${#need[@]}" -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${need[@]}" >/dev/null
-fi
+source scripts/packages.sh
+ensure_packages clang libclang-rt-14-dev cmake ninja-build qt6-base-dev
 
 cmake -S . -B build-fuzz -G Ninja -DTELVO_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

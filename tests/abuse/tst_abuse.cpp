@@ -1,9 +1,7 @@
 // The program under abuse, through the real window and a real pseudo-terminal: a line that
 // never ends a frame must not grow memory, and a flood must leave the window answering keys.
 
-#include "PtyPeer.h"
-#include "TestSettings.h"
-#include "app/FrmMain.h"
+#include "ConnectedWindow.h"
 #include "terminal/TerminalView.h"
 
 #include <QAction>
@@ -34,15 +32,6 @@ qint64 residentKb()
             return line.mid(6).trimmed().split(' ').value(0).toLongLong();
     }
     return -1;
-}
-
-// Connects `window` to the adapter played on `peer`.
-bool connectTo(FrmMain &window, PtyPeer &peer)
-{
-    QTimer::singleShot(20, [&] { peer.write("*#*1##"); });
-    window.toolbarButton(1)->trigger();
-    peer.readFor(20);
-    return window.link().interfaceAnswered();
 }
 
 // Writes `total` bytes of `pattern` from another thread, as fast as the line takes them,
@@ -77,13 +66,10 @@ private Q_SLOTS:
     // A gigabyte on a line that never sends "##": memory stays flat and nothing is shown.
     void endlessLineKeepsMemoryFlat()
     {
-        TestSettings settings;
-        PtyPeer peer;
-        settings.writeIni("[Option]\nCom=1\n[Ports]\nCOM1=" + peer.devicePath().toLocal8Bit() +
-                          "\n");
-        FrmMain window;
-        window.show();
-        QVERIFY(connectTo(window, peer));
+        ConnectedWindow connection;
+        QVERIFY(connection.connected());
+        FrmMain &window = *connection.window;
+        PtyPeer &peer = connection.peer;
         const QString before = window.transcript().text();
 
         pushThroughLine(peer, "0123456789*", 16 * 1024 * 1024);
@@ -117,13 +103,10 @@ private Q_SLOTS:
     // still answers typed keys, and memory comes back to where it was.
     void floodLeavesWindowResponsive()
     {
-        TestSettings settings;
-        PtyPeer peer;
-        settings.writeIni("[Option]\nCom=1\n[Ports]\nCOM1=" + peer.devicePath().toLocal8Bit() +
-                          "\n");
-        FrmMain window;
-        window.show();
-        QVERIFY(connectTo(window, peer));
+        ConnectedWindow connection;
+        QVERIFY(connection.connected());
+        FrmMain &window = *connection.window;
+        PtyPeer &peer = connection.peer;
 
         pushThroughLine(peer, "*1*1*11##", 2 * 1024 * 1024);
         const qint64 before = residentKb();

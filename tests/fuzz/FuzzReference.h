@@ -4,6 +4,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+
+// A broken invariant stops the fuzzer with the input that broke it.
+inline void check(bool ok)
+{
+    if (!ok)
+        std::abort();
+}
 
 // The transcript rule written the plain way, one line per pass: what the real model must
 // agree with.

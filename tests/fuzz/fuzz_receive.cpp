@@ -8,16 +8,6 @@
 #include "link/RxFramer.h"
 #include "terminal/TranscriptModel.h"
 
-#include <cstdlib>
-
-namespace {
-void check(bool ok)
-{
-    if (!ok)
-        std::abort();
-}
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzInput in(data, size);

@@ -7,16 +7,6 @@
 
 #include <QObject>
 
-#include <cstdlib>
-
-namespace {
-void check(bool ok)
-{
-    if (!ok)
-        std::abort();
-}
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzInput in(data, size);
