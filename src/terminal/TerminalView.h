@@ -9,13 +9,13 @@ class TranscriptModel;
 // The terminal text box: shows a TranscriptModel, never lets the user edit it, and hands
 // every typed character to the program instead. It follows the model incrementally
 // (append at the end, drop lines at the start), and draws at most kMinFlushIntervalMs
-// apart, so that a chattering bus costs a few redraws a second, not one per frame.
+// apart: a chattering bus costs ten redraws a second, not one per frame.
 class TerminalView : public QPlainTextEdit
 {
     Q_OBJECT
 
 public:
-    static constexpr int kMinFlushIntervalMs = 50;
+    static constexpr int kMinFlushIntervalMs = 100;
 
     explicit TerminalView(QWidget *parent = nullptr);
 
