@@ -9,80 +9,47 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QSettings>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QtTest>
-
-#include <optional>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-std::optional<QString> stored(const TestSettings &settings, const char *key)
-{
-    QSettings ini(settings.iniPath(), QSettings::IniFormat);
-    const QString name = QStringLiteral("Option/") + QLatin1String(key);
-    if (!ini.contains(name))
-        return std::nullopt;
-    return ini.value(name).toString();
-}
+// "item English Italian": a menu item by name, or a toolbar button (its tooltip) by number.
+const char kTexts[] = "mFile File File,mSave Save Salva,mExit Exit Esci,mTools Tools Strumenti,"
+                      "mConnect Connect Connetti,mDisconnect Disconnect Disconnetti,"
+                      "mClear Clear Cancella,mLanguage Language Lingua,mIta Italian Italiano,"
+                      "mEng English Inglese,mHlp ? ?,mHelp Help Aiuto,mDonate Donate Donazione,"
+                      "1 Connect Connetti,2 Disconnect Disconnetti,4 Save Salva,6 Clear Cancella,"
+                      "8 Italian Italiano,9 English Inglese";
 
-// What the user reads in each language.
-struct Caption
+void verifyLanguage(const FrmMain &w, bool italian)
 {
-    const char *item;
-    const char *english;
-    const char *italian;
-};
-const Caption kMenuCaptions[] = {
-    {"mFile", "File", "File"},
-    {"mSave", "Save", "Salva"},
-    {"mExit", "Exit", "Esci"},
-    {"mTools", "Tools", "Strumenti"},
-    {"mConnect", "Connect", "Connetti"},
-    {"mDisconnect", "Disconnect", "Disconnetti"},
-    {"mClear", "Clear", "Cancella"},
-    {"mLanguage", "Language", "Lingua"},
-    {"mIta", "Italian", "Italiano"},
-    {"mEng", "English", "Inglese"},
-    {"mHlp", "?", "?"},
-    {"mHelp", "Help", "Aiuto"},
-    {"mDonate", "Donate", "Donazione"},
-};
-const struct
-{
-    int button;
-    const char *english;
-    const char *italian;
-} kTooltips[] = {
-    {1, "Connect", "Connetti"}, {2, "Disconnect", "Disconnetti"}, {4, "Save", "Salva"},
-    {6, "Clear", "Cancella"},   {8, "Italian", "Italiano"},       {9, "English", "Inglese"},
-};
-
-void verifyLanguage(const FrmMain &w, bool italian,
-                    const QString &time = QStringLiteral("00.00.00"))
-{
-    for (const Caption &c : kMenuCaptions) {
-        const QAction *action = w.menuItem(QLatin1String(c.item));
-        QVERIFY2(action, c.item);
-        QCOMPARE(action->text(), QString::fromUtf8(italian ? c.italian : c.english));
+    for (const QString &entry : QString::fromUtf8(kTexts).split(u',')) {
+        const QStringList t = entry.split(u' ');
+        const bool menu = t[0].startsWith(u'm');
+        const QAction *action = menu ? w.menuItem(t[0]) : w.toolbarButton(t[0].toInt());
+        QVERIFY2(action, qPrintable(entry));
+        QCOMPARE(menu ? action->text() : action->toolTip(), t[italian ? 2 : 1]);
     }
-    for (const auto &t : kTooltips)
-        QCOMPARE(w.toolbarButton(t.button)->toolTip(),
-                 QString::fromUtf8(italian ? t.italian : t.english));
-    QCOMPARE(w.menuItem(QStringLiteral("mIta"))->isChecked(), italian);
-    QCOMPARE(w.menuItem(QStringLiteral("mEng"))->isChecked(), !italian);
-    QCOMPARE(w.statusPanel(2)->text(), (italian ? QStringLiteral("Tempo connessione: ")
-                                                : QStringLiteral("Connection time: ")) +
-                                           time);
+    QCOMPARE(w.menuItem(u"mIta"_s)->isChecked(), italian);
+    QCOMPARE(w.menuItem(u"mEng"_s)->isChecked(), !italian);
+    QCOMPARE(w.statusPanel(2)->text(),
+             italian ? u"Tempo connessione: 00.00.00"_s : u"Connection time: 00.00.00"_s);
 }
 
-void verifyNotConnected(const FrmMain &w)
+bool notConnected(FrmMain &w)
 {
-    QVERIFY(!w.toolbarButton(1)->isChecked());
-    QVERIFY(w.toolbarButton(2)->isChecked());
+    return !w.toolbarButton(1)->isChecked() && w.toolbarButton(2)->isChecked() &&
+           w.statusPanel(1)->text().isEmpty() && !w.link().isPortOpen();
+}
+
+// The port chosen, when the list and the number the link opens agree on it; -99 if not.
+int chosen(const FrmMain &w)
+{
+    return w.portNumber() == w.Ccom()->currentIndex() + 1 ? w.Ccom()->currentIndex() : -99;
 }
 
 } // namespace
@@ -92,336 +59,195 @@ class TstFrmMain : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void firstStart();
-    void storedPort_data();
-    void storedPort();
-    void pickStoresPort_data();
-    void pickStoresPort();
-    void typedPortTextChoosesNothing();
-    void storedLanguage_data();
-    void storedLanguage();
-    void switchLanguage_data();
-    void switchLanguage();
-    void connectionTimeSurvivesSwitch();
-    void idleButtonsOnlyUpdatePair_data();
-    void idleButtonsOnlyUpdatePair();
-    void typeClearExit();
-};
+    void initTestCase() { QCoreApplication::setApplicationName(u"Telvo4686Sdk"_s); }
 
-void TstFrmMain::initTestCase()
-{
-    QCoreApplication::setApplicationName(QStringLiteral("Telvo4686Sdk"));
-}
-
-void TstFrmMain::firstStart()
-{
-    TestSettings settings;
-    FrmMain w;
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-
-    QCOMPARE(w.Ccom()->currentIndex(), 2);
-    QCOMPARE(w.portNumber(), quint8(3));
-    QCOMPARE(stored(settings, "Com"), QStringLiteral("3"));
-    QCOMPARE(stored(settings, "language"), std::nullopt);
-    verifyLanguage(w, true);
-    if (QTest::currentTestFailed())
-        return;
-    QCOMPARE(w.statusPanel(1)->text(), QString());
-    verifyNotConnected(w);
-    QCOMPARE(w.windowTitle(), QStringLiteral("Telvo L4686SDK"));
-    QVERIFY(w.transcript().text().isEmpty());
-
-    // Fixed size: 525 x 504 below the menu bar, no minimise or maximise button.
-    QCOMPARE(w.minimumSize(), w.maximumSize());
-    QCOMPARE(w.width(), 525);
-    QCOMPARE(w.height() - w.menuBar()->height(), 504);
-    QCOMPARE(w.Toolbar()->geometry().top(), w.menuBar()->height());
-    QCOMPARE(w.StBar()->geometry().bottom(), w.height() - 1);
-    QVERIFY(!(w.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-    QVERIFY(w.windowFlags() & Qt::WindowCloseButtonHint);
-
-    QCOMPARE(w.link().Tcon.interval(), 1000);
-    QVERIFY(!w.link().Tcon.isActive());
-
-    QVERIFY(w.Ccom()->isEditable());
-    QVERIFY(w.Ccom()->isEnabled());
-    QStringList entries;
-    for (int i = 0; i < w.Ccom()->count(); ++i)
-        entries << w.Ccom()->itemText(i);
-    QCOMPARE(entries, (QStringList{"COM 1", "COM 2", "COM 3", "COM 4", "COM 5", "COM 6", "COM 7",
-                                   "COM 8", "COM 9"}));
-    for (int i = 1; i <= FrmMain::kToolbarButtons; ++i)
-        QCOMPARE(w.toolbarButton(i)->isSeparator(), i == 3 || i == 5 || i == 7);
-}
-
-void TstFrmMain::storedPort_data()
-{
-    QTest::addColumn<QByteArray>("com");
-    QTest::addColumn<int>("index");
-
-    QTest::newRow("7") << "7"_ba << 6;
-    QTest::newRow("1") << "1"_ba << 0;
-    QTest::newRow("9") << "9"_ba << 8;
-    QTest::newRow("0") << "0"_ba << -1;
-    QTest::newRow("abc") << "abc"_ba << -1;
-    QTest::newRow("12") << "12"_ba << -1;
-    QTest::newRow("-1") << "-1"_ba << -1;
-    QTest::newRow("300") << "300"_ba << -1;
-    QTest::newRow("empty") << ""_ba << -1;
-}
-
-void TstFrmMain::storedPort()
-{
-    QFETCH(QByteArray, com);
-    QFETCH(int, index);
-
-    TestSettings settings;
-    settings.writeIni("[Option]\nCom=" + com + "\n");
-    FrmMain w;
-    QCOMPARE(w.Ccom()->currentIndex(), index);
-    QCOMPARE(w.portNumber(), quint8(index + 1));
-    QCOMPARE(stored(settings, "Com"), QString::fromLatin1(com));
-}
-
-void TstFrmMain::pickStoresPort_data()
-{
-    QTest::addColumn<bool>("popup");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("picked");
-
-    QTest::newRow("Down key in the edit field") << false << int(Qt::Key_Down) << 3;
-    QTest::newRow("Up key in the edit field") << false << int(Qt::Key_Up) << 1;
-    QTest::newRow("Down and Enter in the open list") << true << int(Qt::Key_Down) << 3;
-    QTest::newRow("Up and Enter in the open list") << true << int(Qt::Key_Up) << 1;
-}
-
-void TstFrmMain::pickStoresPort()
-{
-    QFETCH(bool, popup);
-    QFETCH(int, key);
-    QFETCH(int, picked);
-
-    TestSettings settings;
+    void firstStart()
     {
+        TestSettings settings;
         FrmMain w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QComboBox *ccom = w.Ccom();
-        if (popup) {
-            ccom->showPopup();
-            QAbstractItemView *list = ccom->view();
-            QTRY_VERIFY(list->isVisible());
-            QTest::keyClick(list, Qt::Key(key));
-            QTest::keyClick(list, Qt::Key_Return);
-            QTRY_VERIFY(!list->isVisible());
-        } else {
-            QTest::keyClick(ccom->lineEdit(), Qt::Key(key));
+        QCOMPARE(chosen(w), 2);
+        QCOMPARE(settings.value(u"Option/Com"_s), u"3"_s);
+        QVERIFY(!settings.readIni().contains("language"));
+        verifyLanguage(w, true);
+        QVERIFY(notConnected(w));
+        QCOMPARE(w.windowTitle(), u"Telvo L4686SDK"_s);
+
+        QCOMPARE(w.minimumSize(), w.maximumSize());
+        QCOMPARE(w.size(), QSize(525, 504 + w.menuBar()->height()));
+        QCOMPARE(w.Toolbar()->geometry().top(), w.menuBar()->height());
+        QCOMPARE(w.StBar()->geometry().bottom(), w.height() - 1);
+        QVERIFY(!(w.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        QVERIFY(w.windowFlags() & Qt::WindowCloseButtonHint);
+        QCOMPARE(w.link().Tcon.interval(), 1000);
+        QVERIFY(!w.link().Tcon.isActive());
+
+        QVERIFY(w.Ccom()->isEditable() && w.Ccom()->isEnabled());
+        QCOMPARE(w.Ccom()->count(), 9);
+        for (int i = 0; i < 9; ++i)
+            QCOMPARE(w.Ccom()->itemText(i), u"COM %1"_s.arg(i + 1));
+        for (int i = 1; i <= FrmMain::kToolbarButtons; ++i)
+            QCOMPARE(w.toolbarButton(i)->isSeparator(), i == 3 || i == 5 || i == 7);
+    }
+
+    void storedSettings_data()
+    {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<bool>("italian");
+        QTest::newRow("Com 7") << "[Option]\nCom=7\n"_ba << 6 << true;
+        QTest::newRow("Com 9") << "[Option]\nCom=9\n"_ba << 8 << true;
+        for (const char *bad : {"0", "abc", "12", "-1", "300", ""})
+            QTest::addRow("Com '%s'", bad) << "[Option]\nCom=" + QByteArray(bad) + "\n"
+                                           << -1 << true;
+        for (const char *code : {"it", "en", "", "IT", "fr"}) {
+            QTest::addRow("language '%s'", code)
+                << "[Option]\nCom=3\nlanguage=" + QByteArray(code) + "\n"
+                << 2 << (code == "it"_L1);
         }
-        QCOMPARE(ccom->currentIndex(), picked);
-        QCOMPARE(w.portNumber(), quint8(picked + 1));
-        QCOMPARE(stored(settings, "Com"), QString::number(picked + 1));
     }
-    FrmMain restarted;
-    QCOMPARE(restarted.Ccom()->currentIndex(), picked);
-    QCOMPARE(restarted.portNumber(), quint8(picked + 1));
-}
 
-void TstFrmMain::typedPortTextChoosesNothing()
-{
-    TestSettings settings;
-    settings.writeIni("[Option]\nCom=7\n");
-    FrmMain w;
-    w.show();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
-    QLineEdit *edit = w.Ccom()->lineEdit();
-    edit->setFocus();
-    QTRY_VERIFY(edit->hasFocus());
-    edit->selectAll();
-    // The text of an entry, confirmed with Enter, then the focus moves on.
-    QTest::keyClicks(edit, QStringLiteral("COM 2"));
-    QTest::keyClick(edit, Qt::Key_Return);
-    QTest::keyClick(edit, Qt::Key_Enter);
-    w.Trx()->setFocus();
-    QTRY_VERIFY(!edit->hasFocus());
-
-    QCOMPARE(w.Ccom()->currentIndex(), 6);
-    QCOMPARE(w.portNumber(), quint8(7));
-    QCOMPARE(stored(settings, "Com"), QStringLiteral("7"));
-    QCOMPARE(w.Ccom()->count(), 9);
-}
-
-void TstFrmMain::storedLanguage_data()
-{
-    QTest::addColumn<QByteArray>("ini");
-    QTest::addColumn<bool>("italian");
-
-    QTest::newRow("none stored") << "[Option]\nCom=3\n"_ba << true;
-    QTest::newRow("it") << "[Option]\nlanguage=it\n"_ba << true;
-    QTest::newRow("en") << "[Option]\nlanguage=en\n"_ba << false;
-    QTest::newRow("empty") << "[Option]\nlanguage=\n"_ba << false;
-    QTest::newRow("IT") << "[Option]\nlanguage=IT\n"_ba << false;
-    QTest::newRow("fr") << "[Option]\nlanguage=fr\n"_ba << false;
-}
-
-void TstFrmMain::storedLanguage()
-{
-    QFETCH(QByteArray, ini);
-    QFETCH(bool, italian);
-
-    TestSettings settings;
-    settings.writeIni(ini);
-    const std::optional<QString> before = stored(settings, "language");
-    FrmMain w;
-    verifyLanguage(w, italian);
-    QCOMPARE(stored(settings, "language"), before);
-}
-
-void TstFrmMain::switchLanguage_data()
-{
-    QTest::addColumn<QByteArray>("startCode");
-    QTest::addColumn<QString>("how");
-    QTest::addColumn<bool>("italian");
-
-    QTest::newRow("mEng") << "it"_ba
-                          << "mEng" << false;
-    QTest::newRow("mIta") << "en"_ba
-                          << "mIta" << true;
-    QTest::newRow("button 9 handler") << "it"_ba
-                                      << "9" << false;
-    QTest::newRow("button 8 handler") << "en"_ba
-                                      << "8" << true;
-    QTest::newRow("button 9 action") << "it"_ba
-                                     << "action 9" << false;
-    QTest::newRow("button 8 action") << "fr"_ba
-                                     << "action 8" << true;
-    QTest::newRow("mEng again") << "en"_ba
-                                << "mEng" << false;
-    QTest::newRow("button 8 again") << "it"_ba
-                                    << "8" << true;
-}
-
-void TstFrmMain::switchLanguage()
-{
-    QFETCH(QByteArray, startCode);
-    QFETCH(QString, how);
-    QFETCH(bool, italian);
-
-    TestSettings settings;
-    settings.writeIni("[Option]\nlanguage=" + startCode + "\n");
-    FrmMain w;
-    w.transcript().append(QStringLiteral("*#1##\r\n"));
-    for (int click = 0; click < 2; ++click) {
-        if (how.startsWith(u'm'))
-            w.menuItem(how)->trigger();
-        else if (how.startsWith(QLatin1String("action ")))
-            w.toolbarButton(how.mid(7).toInt())->trigger();
-        else
-            w.Toolbar_ButtonClick(how.toInt());
+    // What is stored is shown, and left as it is even when it names no port or language.
+    void storedSettings()
+    {
+        QFETCH(QByteArray, ini);
+        QFETCH(int, index);
+        QFETCH(bool, italian);
+        TestSettings settings;
+        settings.writeIni(ini);
+        FrmMain w;
+        QCOMPARE(chosen(w), index);
         verifyLanguage(w, italian);
-        if (QTest::currentTestFailed())
-            return;
-        QCOMPARE(stored(settings, "language"),
-                 italian ? QStringLiteral("it") : QStringLiteral("en"));
+        QCOMPARE(settings.readIni(), ini);
     }
-    verifyNotConnected(w);
-    QCOMPARE(w.statusPanel(1)->text(), QString());
-    QCOMPARE(w.transcript().text(), QStringLiteral("*#1##\r\n"));
-    QCOMPARE(w.Ccom()->currentIndex(), 2);
-}
 
-void TstFrmMain::connectionTimeSurvivesSwitch()
-{
-    TestSettings settings;
-    FrmMain w;
-    const auto tick = [&w](int seconds) {
-        for (int i = 0; i < seconds; ++i)
-            w.link().onTconTick();
-    };
-    tick(3600 + 5 * 60 + 9);
-    QCOMPARE(w.statusPanel(2)->text(), QStringLiteral("Tempo connessione: 01.05.09"));
-    w.menuItem(QStringLiteral("mEng"))->trigger();
-    QCOMPARE(w.statusPanel(2)->text(), QStringLiteral("Connection time: 01.05.09"));
-    tick(1);
-    QCOMPARE(w.statusPanel(2)->text(), QStringLiteral("Connection time: 01.05.10"));
-    tick(59 * 60 + 49);
-    QCOMPARE(w.statusPanel(2)->text(), QStringLiteral("Connection time: 02.04.59"));
+    void switchLanguageKeepsTheRest()
+    {
+        TestSettings settings;
+        settings.writeIni("[Option]\nlanguage=fr\n");
+        FrmMain w;
+        w.transcript().append(u"*#1##\r\n"_s);
+        // Each twice: the second click picks the language already shown.
+        for (const char *how : {"mIta", "mIta", "mEng", "mEng", "8", "8", "9", "9"}) {
+            const QString item = QLatin1String(how);
+            (item.startsWith(u'm') ? w.menuItem(item) : w.toolbarButton(item.toInt()))->trigger();
+            const bool italian = item == "mIta"_L1 || item == "8"_L1;
+            verifyLanguage(w, italian);
+            QVERIFY2(!QTest::currentTestFailed(), how);
+            QCOMPARE(settings.value(u"Option/language"_s), italian ? u"it"_s : u"en"_s);
+        }
+        QVERIFY(notConnected(w));
+        QCOMPARE(w.transcript().text(), u"*#1##\r\n"_s);
+        QCOMPARE(chosen(w), 2);
 
-    // Past 99 hours the hours take a third digit.
-    tick(97 * 3600 + 55 * 60 + 1);
-    QCOMPARE(w.statusPanel(2)->text(), QStringLiteral("Connection time: 100.00.00"));
-    w.Toolbar_ButtonClick(8);
-    QCOMPARE(w.statusPanel(2)->text(), QStringLiteral("Tempo connessione: 100.00.00"));
-}
+        // The connection time counts on across a switch, with a third digit past 99 hours.
+        const auto after = [&w](int seconds) {
+            for (int i = 0; i < seconds; ++i)
+                w.link().onTconTick();
+            return w.statusPanel(2)->text();
+        };
+        QCOMPARE(after(3600 + 5 * 60 + 9), u"Connection time: 01.05.09"_s);
+        w.menuItem(u"mIta"_s)->trigger();
+        QCOMPARE(after(0), u"Tempo connessione: 01.05.09"_s);
+        w.toolbarButton(9)->trigger();
+        QCOMPARE(after(1), u"Connection time: 01.05.10"_s);
+        QCOMPARE(after(59 * 60 + 49), u"Connection time: 02.04.59"_s);
+        QCOMPARE(after(97 * 3600 + 55 * 60 + 1), u"Connection time: 100.00.00"_s);
+        w.toolbarButton(8)->trigger();
+        QCOMPARE(after(0), u"Tempo connessione: 100.00.00"_s);
+    }
 
-void TstFrmMain::idleButtonsOnlyUpdatePair_data()
-{
-    QTest::addColumn<int>("index");
-    for (int index : {3, 5, 7, 0, 10, -1, 2})
-        QTest::addRow("button %d", index) << index;
-}
+    void idleButtonsOnlyUpdatePair_data()
+    {
+        QTest::addColumn<int>("index");
+        for (int index : {3, 5, 7, 0, 10, -1, 2})
+            QTest::addRow("button %d", index) << index;
+    }
 
-void TstFrmMain::idleButtonsOnlyUpdatePair()
-{
-    QFETCH(int, index);
+    void idleButtonsOnlyUpdatePair()
+    {
+        QFETCH(int, index);
+        TestSettings settings;
+        settings.writeIni("[Option]\nCom=5\nlanguage=en\n");
+        FrmMain w;
+        w.transcript().append(u"*#1##\r\n"_s);
+        w.link().onTconTick();
+        const QString panel2 = w.statusPanel(2)->text();
+        // The pair shown wrong on purpose: the click brings it back in line with the link.
+        w.toolbarButton(1)->setChecked(true);
+        w.toolbarButton(2)->setChecked(false);
 
-    TestSettings settings;
-    settings.writeIni("[Option]\nCom=5\nlanguage=en\n");
-    FrmMain w;
-    w.transcript().append(QStringLiteral("*#1##\r\n"));
-    w.link().onTconTick();
-    const QString panel2 = w.statusPanel(2)->text();
-    const QByteArray ini = settings.readIni();
-    // The pair shown wrong on purpose: the click brings it back in line with the link.
-    w.toolbarButton(1)->setChecked(true);
-    w.toolbarButton(2)->setChecked(false);
+        w.Toolbar_ButtonClick(index);
+        QVERIFY(notConnected(w));
+        QCOMPARE(w.statusPanel(2)->text(), panel2);
+        QCOMPARE(w.transcript().text(), u"*#1##\r\n"_s);
+        QCOMPARE(settings.readIni(), "[Option]\nCom=5\nlanguage=en\n"_ba);
+        QCOMPARE(chosen(w), 4);
+        QVERIFY(w.Ccom()->isEnabled() && !w.link().Tcon.isActive());
+    }
 
-    w.Toolbar_ButtonClick(index);
-    verifyNotConnected(w);
-    QCOMPARE(w.statusPanel(1)->text(), QString());
-    QCOMPARE(w.statusPanel(2)->text(), panel2);
-    QCOMPARE(w.transcript().text(), QStringLiteral("*#1##\r\n"));
-    QCOMPARE(settings.readIni(), ini);
-    QCOMPARE(w.Ccom()->currentIndex(), 4);
-    QVERIFY(w.Ccom()->isEnabled());
-    QVERIFY(!w.link().Tcon.isActive());
-    QVERIFY(!w.link().isPortOpen());
-}
+    void portListTypingClearExit()
+    {
+        TestSettings settings;
+        settings.writeIni("[Option]\nCom=7\n");
+        FrmMain w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QComboBox *ccom = w.Ccom();
 
-void TstFrmMain::typeClearExit()
-{
-    TestSettings settings;
-    FrmMain w;
-    w.show();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
+        // An entry's text typed into the list, confirmed, then left: no port is chosen.
+        ccom->lineEdit()->setFocus();
+        QTRY_VERIFY(ccom->lineEdit()->hasFocus());
+        ccom->lineEdit()->selectAll();
+        QTest::keyClicks(ccom->lineEdit(), u"COM 2"_s);
+        QTest::keyClick(ccom->lineEdit(), Qt::Key_Return);
+        QTest::keyClick(ccom->lineEdit(), Qt::Key_Enter);
+        w.Trx()->setFocus();
+        QTRY_VERIFY(!ccom->lineEdit()->hasFocus());
+        QCOMPARE(chosen(w), 6);
+        QCOMPARE(settings.readIni(), "[Option]\nCom=7\n"_ba);
+        QCOMPARE(ccom->count(), 9);
 
-    // Not connected: no key reaches the transcript, accepted frame keys included.
-    w.Trx()->setFocus();
-    QTest::keyClicks(w.Trx(), QStringLiteral("*#13**15##abc 19"));
-    QTest::keyClick(w.Trx(), Qt::Key_Return);
-    QTest::keyClick(w.Trx(), Qt::Key_Backspace);
-    QCOMPARE(w.transcript().text(), QString());
-    w.Trx()->flush();
-    QCOMPARE(w.Trx()->toPlainText(), QString());
-    QCOMPARE(w.statusPanel(1)->text(), QString());
+        // A pick is stored at once, by key in the edit field or in the open list.
+        QTest::keyClick(ccom->lineEdit(), Qt::Key_Up);
+        QCOMPARE(chosen(w), 5);
+        QCOMPARE(settings.value(u"Option/Com"_s), u"6"_s);
+        ccom->showPopup();
+        QTRY_VERIFY(ccom->view()->isVisible());
+        QTest::keyClick(ccom->view(), Qt::Key_Down);
+        QTest::keyClick(ccom->view(), Qt::Key_Down);
+        QTest::keyClick(ccom->view(), Qt::Key_Return);
+        QTRY_VERIFY(!ccom->view()->isVisible());
+        QCOMPARE(chosen(w), 7);
+        QCOMPARE(settings.value(u"Option/Com"_s), u"8"_s);
 
-    w.transcript().append(QStringLiteral("*#1##\r\n"));
-    w.Trx()->flush();
-    w.menuItem(QStringLiteral("mClear"))->trigger();
-    QCOMPARE(w.transcript().text(), QString());
-    w.Trx()->flush();
-    QCOMPARE(w.Trx()->toPlainText(), QString());
-    w.transcript().append(QStringLiteral("*#2##\r\n"));
-    w.toolbarButton(6)->trigger();
-    QCOMPARE(w.transcript().text(), QString());
-    verifyNotConnected(w);
+        // Not connected: no key reaches the transcript, frame keys included.
+        w.Trx()->setFocus();
+        QTest::keyClicks(w.Trx(), u"*#13**15##abc 19"_s);
+        QTest::keyClick(w.Trx(), Qt::Key_Return);
+        QTest::keyClick(w.Trx(), Qt::Key_Backspace);
+        w.Trx()->flush();
+        QCOMPARE(w.transcript().text(), QString());
+        QCOMPARE(w.Trx()->toPlainText(), QString());
+        QVERIFY(notConnected(w));
 
-    const QByteArray ini = settings.readIni();
-    w.menuItem(QStringLiteral("mExit"))->trigger();
-    QTRY_VERIFY(!w.isVisible());
-    QCOMPARE(settings.readIni(), ini);
-}
+        for (QAction *clear : {w.menuItem(u"mClear"_s), w.toolbarButton(6)}) {
+            w.transcript().append(u"*#1##\r\n"_s);
+            w.Trx()->flush();
+            clear->trigger();
+            w.Trx()->flush();
+            QCOMPARE(w.transcript().text(), QString());
+            QCOMPARE(w.Trx()->toPlainText(), QString());
+        }
+
+        const QByteArray ini = settings.readIni();
+        w.menuItem(u"mExit"_s)->trigger();
+        QTRY_VERIFY(!w.isVisible());
+        QCOMPARE(settings.readIni(), ini);
+        QCOMPARE(chosen(FrmMain()), 7);
+    }
+};
 
 QTEST_MAIN(TstFrmMain)
 #include "tst_frmmain.moc"

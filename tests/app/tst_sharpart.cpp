@@ -14,34 +14,29 @@ class TstSharpArt : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void picturesHaveOneDotPerDevicePixel();
-};
+    void picturesHaveOneDotPerDevicePixel()
+    {
+        TestSettings settings;
+        FrmMain window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.devicePixelRatioF(), 2.0);
 
-void TstSharpArt::picturesHaveOneDotPerDevicePixel()
-{
-    TestSettings settings;
-    FrmMain window;
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    const qreal ratio = window.devicePixelRatioF();
-    QCOMPARE(ratio, 2.0);
+        const QSize iconSize = window.Toolbar()->iconSize();
+        for (int index : {1, 2, 4, 6, 8, 9}) {
+            const QPixmap picture = window.toolbarButton(index)->icon().pixmap(iconSize, 2.0);
+            QCOMPARE(picture.size(), iconSize * 2);
+            QCOMPARE(picture.devicePixelRatio(), 2.0);
+        }
+        QCOMPARE(window.windowIcon().pixmap(QSize(48, 48), 2.0).size(), QSize(96, 96));
 
-    const QSize iconSize = window.Toolbar()->iconSize();
-    for (int index : {1, 2, 4, 6, 8, 9}) {
-        const QPixmap picture = window.toolbarButton(index)->icon().pixmap(iconSize, ratio);
-        QCOMPARE(picture.size(), iconSize * 2);
-        QCOMPARE(picture.devicePixelRatio(), 2.0);
+        FrmHelp *help = FrmHelp::showHelp();
+        QVERIFY(QTest::qWaitForWindowExposed(help));
+        QCOMPARE(help->Ipaypal()->pixmap().size(), QSize(64, 64)); // 32 px at 200 %
+        QCOMPARE(help->Ipaypal()->pixmap().devicePixelRatio(), 2.0);
+        help->close();
     }
-    const QPixmap windowIcon = window.windowIcon().pixmap(QSize(48, 48), ratio);
-    QCOMPARE(windowIcon.size(), QSize(96, 96));
-
-    FrmHelp *help = FrmHelp::showHelp();
-    QVERIFY(QTest::qWaitForWindowExposed(help));
-    const QPixmap donate = help->Ipaypal()->pixmap();
-    QCOMPARE(donate.size(), QSize(32, 32) * 2);
-    QCOMPARE(donate.devicePixelRatio(), 2.0);
-    help->close();
-}
+};
 
 QTEST_MAIN(TstSharpArt)
 #include "tst_sharpart.moc"
