@@ -1,6 +1,6 @@
-// Runs the adapter emulator as a separate process and talks to it through the device it
-// serves, the way the terminal does.
+// The adapter emulator, run as a separate process and talked to through the line it serves.
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -8,310 +8,156 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <cerrno>
-#include <climits>
 #include <fcntl.h>
 #include <poll.h>
-#include <termios.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
-
-constexpr int kTimeout = 3000; // for what must happen; never reached when all is well
+constexpr int kTimeout = 3000; // never reached when all is well
 constexpr int kQuiet = 100;    // how long "nothing more arrives" is watched
-const QByteArray ack = "*#*1##";
-const QByteArray nack = "*#*0##";
+const QByteArray ack = "*#*1##", nack = "*#*0##";
 
-class Emulator
+// The emulator while this lives, and the terminal's end of its line; timings start once
+// the emulator has noted the port open.
+struct Emulator : QProcess
 {
-public:
     explicit Emulator(const QStringList &args)
     {
-        proc.start(QStringLiteral(EMULATOR_PATH), args);
-        if (proc.waitForStarted(kTimeout) && waitForOutput("\n"))
-            device = QString::fromLocal8Bit(output.left(output.indexOf('\n')));
+        start(QStringLiteral(EMULATOR_PATH), args + QStringList{"--log"});
+        waitFor("\n");
+        device = QString::fromLocal8Bit(output.left(output.indexOf('\n')));
+        fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY);
+        waitFor("port opened");
     }
-    ~Emulator()
+    ~Emulator() override
     {
-        if (proc.state() != QProcess::NotRunning) {
-            proc.kill();
-            proc.waitForFinished(kTimeout);
-        }
+        ::close(fd);
+        kill();
+        waitForFinished(kTimeout);
     }
-    // Waits for `text` to appear after what earlier calls have waited for.
-    bool waitForOutput(const QByteArray &text)
+    // Waits for `text` to be printed after what earlier calls waited for.
+    bool waitFor(const QByteArray &text)
     {
         qsizetype at;
-        while ((at = output.indexOf(text, seen)) < 0) {
-            if (!proc.waitForReadyRead(kTimeout))
-                return false;
-            output += proc.readAllStandardOutput();
-        }
+        while ((at = output.indexOf(text, seen)) < 0 && waitForReadyRead(kTimeout))
+            output += readAllStandardOutput();
         seen = at + text.size();
-        return true;
+        return at >= 0;
     }
-    bool stop()
+    // Closes the terminal's end and, once the emulator has noted it, opens it again.
+    bool reopen()
     {
-        proc.terminate();
-        return proc.waitForFinished(kTimeout) && proc.exitStatus() == QProcess::NormalExit &&
-               proc.exitCode() == 0;
+        ::close(std::exchange(fd, -1));
+        return waitFor("port closed") &&
+               (fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY)) >= 0;
     }
+    bool send(const QByteArray &d) { return ::write(fd, d.data(), d.size()) == d.size(); }
+    // What arrives until `count` bytes are in or `ms` pass.
+    QByteArray receive(int count, int ms = kTimeout)
+    {
+        QByteArray data;
+        QDeadlineTimer deadline(ms);
+        pollfd p{fd, POLLIN, 0};
+        char c;
+        while (data.size() < count && poll(&p, 1, int(deadline.remainingTime())) > 0 &&
+               ::read(fd, &c, 1) == 1)
+            data += c;
+        return data;
+    }
+    QByteArray quiet() { return receive(1 << 20, kQuiet); }
 
-    QProcess proc;
     QByteArray output;
     qsizetype seen = 0;
     QString device;
-};
-
-// The terminal's end of the line.
-class Port
-{
-public:
-    explicit Port(const QString &path) { open(path); }
-    ~Port() { close(); }
-    bool open(const QString &path)
-    {
-        fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        termios tio{};
-        if (fd >= 0 && tcgetattr(fd, &tio) == 0) {
-            cfmakeraw(&tio);
-            tcsetattr(fd, TCSANOW, &tio);
-        }
-        return fd >= 0;
-    }
-    void close()
-    {
-        if (fd >= 0)
-            ::close(fd);
-        fd = -1;
-    }
-    bool write(const QByteArray &data)
-    {
-        for (qsizetype done = 0; done < data.size();) {
-            const ssize_t n = ::write(fd, data.constData() + done, data.size() - done);
-            pollfd p{fd, POLLOUT, 0};
-            if (n > 0)
-                done += n;
-            else if (errno != EAGAIN || poll(&p, 1, kTimeout) <= 0)
-                return false;
-        }
-        return true;
-    }
-    // Reads until `count` bytes came or `ms` passed.
-    QByteArray read(int count, int ms = kTimeout)
-    {
-        QByteArray data;
-        QElapsedTimer timer;
-        timer.start();
-        while (data.size() < count && timer.elapsed() < ms) {
-            pollfd p{fd, POLLIN, 0};
-            if (poll(&p, 1, int(ms - timer.elapsed())) <= 0)
-                break;
-            char buf[256];
-            const ssize_t n = ::read(fd, buf, std::min<qsizetype>(sizeof buf, count - data.size()));
-            if (n <= 0)
-                break;
-            data.append(buf, n);
-        }
-        return data;
-    }
-    QByteArray quiet(int ms = kQuiet) { return read(INT_MAX, ms); }
-
     int fd = -1;
 };
-
 } // namespace
 
 class TestEmulator : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
+    // Each write but the last meets silence; the answer comes `minMs` or more after the last.
     void answers_data()
     {
-        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArrayList>("writes");
         QTest::addColumn<QByteArray>("answer");
-        QTest::newRow("command") << QByteArray("*1*1*11##") << ack;
-        QTest::newRow("request") << QByteArray("*#1*11##") << ack;
-        QTest::newRow("letter") << QByteArray("A##") << nack;
-        QTest::newRow("no leading star") << QByteArray("#12##") << nack;
-        QTest::newRow("space inside") << QByteArray("*1 1##") << nack;
-        QTest::newRow("control byte") << QByteArray("*1\x01##") << nack;
+        QTest::addColumn<int>("minMs");
+        const QStringList none;
+        QTest::newRow("command") << none << QByteArrayList{"*1*1*11##"} << ack << 0;
+        QTest::newRow("request") << none << QByteArrayList{"*#1*11##"} << ack << 0;
+        QTest::newRow("letter") << none << QByteArrayList{"A##"} << nack << 0;
+        QTest::newRow("no leading star") << none << QByteArrayList{"#12##"} << nack << 0;
         // All that arrived at once ends with "##": one frame, one answer.
-        QTest::newRow("two frames at once") << QByteArray("*1##*2##") << ack;
-        QTest::newRow("good and bad at once") << QByteArray("*1##A##") << nack;
+        QTest::newRow("two frames at once") << none << QByteArrayList{"*1##*2##"} << ack << 0;
+        QTest::newRow("good and bad at once") << none << QByteArrayList{"*1##A##"} << nack << 0;
+        QTest::newRow("split frame") << none << QByteArrayList{"*1", "2#", "#"} << ack << 0;
+        QTest::newRow("silent") << QStringList{"--silent"} << QByteArrayList{"*1##"} << QByteArray()
+                                << 0;
+        QTest::newRow("delayed, in order")
+            << QStringList{"--delay", "300"} << QByteArrayList{"*1##", "A##"} << ack + nack << 300;
+        QTest::newRow("byte by byte, 2 ms apart")
+            << QStringList{"--split"} << QByteArrayList{"*1##"} << ack << 8;
     }
-
     void answers()
     {
-        QFETCH(QByteArray, sent);
+        QFETCH(QStringList, args);
+        QFETCH(QByteArrayList, writes);
         QFETCH(QByteArray, answer);
-        Emulator emu({});
-        Port port(emu.device);
-        QVERIFY(port.write(sent));
-        QCOMPARE(port.read(answer.size()), answer);
-        QCOMPARE(port.quiet(), QByteArray());
-    }
-
-    void collectsUntilTheEnd()
-    {
-        Emulator emu({});
-        Port port(emu.device);
-        for (const QByteArray part : {"*1", "2#"}) {
-            QVERIFY(port.write(part));
-            QCOMPARE(port.quiet(), QByteArray());
-        }
-        QVERIFY(port.write("#"));
-        QCOMPARE(port.read(6), ack);
-        QCOMPARE(port.quiet(), QByteArray());
-
-        // Too long to keep: the front is cut, so the frame cannot be well formed any more.
-        QVERIFY(port.write(QByteArray(70 * 1024, '*') + "##"));
-        QCOMPARE(port.read(6), nack);
-        QVERIFY(port.write("*1##"));
-        QCOMPARE(port.read(6), ack);
-    }
-
-    void silentDelayedAndSplitAnswers()
-    {
-        {
-            Emulator emu({"--silent"});
-            Port port(emu.device);
-            QVERIFY(port.write("*1##"));
-            QCOMPARE(port.quiet(300), QByteArray());
-        }
-        {
-            // A second frame while the first answer waits: both come, in order, each delayed.
-            Emulator emu({"--delay", "400"});
-            Port port(emu.device);
-            QElapsedTimer timer;
+        QFETCH(int, minMs);
+        Emulator emu(args);
+        QElapsedTimer timer;
+        for (qsizetype i = 0; i < writes.size(); ++i) {
+            QVERIFY(i == 0 || emu.quiet().isEmpty());
+            QVERIFY(emu.send(writes[i]));
             timer.start();
-            QVERIFY(port.write("*1##"));
-            QCOMPARE(port.quiet(100), QByteArray());
-            QVERIFY(port.write("A##"));
-            QCOMPARE(port.read(6), ack);
-            QVERIFY(timer.elapsed() >= 400);
-            QCOMPARE(port.read(6), nack);
-            QVERIFY(timer.elapsed() >= 500);
-            QVERIFY2(timer.elapsed() < 800, "the delay of one answer held up the next");
         }
-        {
-            Emulator emu({"--split"});
-            Port port(emu.device);
-            QVERIFY(port.write("*1##"));
-            QCOMPARE(port.read(1), "*");
-            QElapsedTimer timer;
-            timer.start();
-            QCOMPARE(port.read(5), "#*1##");
-            QVERIFY(timer.elapsed() >= 8); // five more bytes, 2 ms apart
-        }
+        QCOMPARE(emu.receive(answer.size()), answer);
+        QVERIFY2(timer.elapsed() >= minMs, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(emu.quiet(), QByteArray());
     }
 
-    void events()
-    {
-        const QByteArray on = "*1*1*11##", off = "*1*0*11##";
-        Emulator emu({"--events", "30"});
-        Port port(emu.device);
-        QCOMPARE(port.read(4 * on.size()), on + off + on + off);
-    }
-
+    // What the previous user of the port left behind, a pending answer or an unfinished
+    // frame, does not reach the next one, who is answered as usual.
     void reopening()
     {
-        Emulator emu({"--delay", "200", "--log"});
-        Port port(emu.device);
-        for (int i = 0; i < 3; ++i) {
-            QVERIFY(port.write("*1##"));
-            QCOMPARE(port.read(6), ack);
-            port.close();
-            QVERIFY(port.open(emu.device));
-        }
-        // What the previous user of the port left behind, an unfinished frame or a pending
-        // answer, must not reach the next one.
-        QVERIFY(port.write("A##"));
-        QVERIFY(emu.waitForOutput("<- A##"));
-        port.close();
-        QVERIFY(emu.waitForOutput("port closed"));
-        QVERIFY(port.open(emu.device));
-        QVERIFY(port.write("A"));
-        QVERIFY(emu.waitForOutput("port opened"));
-        port.close();
-        QVERIFY(emu.waitForOutput("port closed"));
-        QVERIFY(port.open(emu.device));
-        QVERIFY(port.write("*1##"));
-        QCOMPARE(port.read(6), ack);
+        Emulator emu({"--delay", "200"});
+        QVERIFY(emu.send("A##") && emu.waitFor("<- A##") && emu.reopen());
+        QVERIFY(emu.send("A") && emu.waitFor("port opened") && emu.reopen());
+        QVERIFY(emu.send("*1##"));
+        QCOMPARE(emu.receive(6), ack);
     }
 
-    void hangUp()
+    // Events alternate until the line is closed as by an unplugged adapter; then it exits.
+    void eventsAndHangUp()
     {
-        QTemporaryDir dir;
-        const QString link = dir.filePath("adapter");
-        Emulator emu({"--hangup-after", "300", "--link", link});
-        QVERIFY(QFileInfo(link).isSymLink());
-        Port port(emu.device);
-        pollfd p{port.fd, POLLIN, 0};
-        QVERIFY(poll(&p, 1, kTimeout) == 1);
-        char byte;
-        QVERIFY((p.revents & POLLHUP) || ::read(port.fd, &byte, 1) <= 0);
-        QVERIFY(emu.proc.waitForFinished(kTimeout));
-        QCOMPARE(emu.proc.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(emu.proc.exitCode(), 0);
-        QVERIFY(!QFileInfo::exists(link) && !QFileInfo(link).isSymLink());
-    }
-
-    void link()
-    {
+        const QByteArray on = "*1*1*11##", off = "*1*0*11##";
         QTemporaryDir dir;
         const QString link = dir.filePath("adapter");
         QVERIFY(QFile::link("/nonexistent", link)); // a stale link from an earlier run
-        {
-            Emulator emu({"--link", link});
-            QCOMPARE(QFileInfo(link).symLinkTarget(), emu.device);
-            Port port(link);
-            QVERIFY(port.write("*1##"));
-            QCOMPARE(port.read(6), ack);
-            QVERIFY(emu.stop());
-            QVERIFY(!QFileInfo(link).isSymLink());
-        }
-        const QString file = dir.filePath("file");
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("keep") == 4);
-        f.close();
-        QProcess proc;
-        proc.start(EMULATOR_PATH, {"--link", file});
-        QVERIFY(proc.waitForFinished(kTimeout));
-        QCOMPARE(proc.exitCode(), 1);
-        QVERIFY(!QFileInfo(file).isSymLink() && QFileInfo(file).size() == 4);
-    }
-
-    void log()
-    {
-        Emulator emu({"--log"});
-        Port port(emu.device);
-        QVERIFY(port.write("*1\x01\\##"));
-        QCOMPARE(port.read(6), nack);
-        QVERIFY(emu.waitForOutput("-> *#*0##\n"));
-        QVERIFY(emu.output.contains(" <- *1\\x01\\\\##\n"));
-        QVERIFY(emu.stop());
+        Emulator emu({"--events", "30", "--hangup-after", "500", "--link", link});
+        QCOMPARE(QFileInfo(link).symLinkTarget(), emu.device);
+        QCOMPARE(emu.receive(4 * on.size()), on + off + on + off);
+        QVERIFY(emu.waitForFinished(kTimeout) && emu.exitStatus() == QProcess::NormalExit);
+        QCOMPARE(emu.exitCode(), 0);
+        QVERIFY(!QFileInfo(link).isSymLink());
     }
 
     void commandLine()
     {
-        QProcess proc;
-        proc.start(EMULATOR_PATH, {"--help"});
-        QVERIFY(proc.waitForFinished(kTimeout));
-        QCOMPARE(proc.exitCode(), 0);
-        const QByteArray help = proc.readAllStandardOutput();
-        for (const char *option : {"--device", "--link", "--silent", "--delay", "--split",
-                                   "--events", "--hangup-after", "--log", "--help"})
-            QVERIFY2(help.contains(option), option);
-
-        for (const QStringList &bad : {QStringList{"--bogus"}, QStringList{"--delay", "soon"},
-                                       QStringList{"--events", "0"}, QStringList{"extra"}}) {
-            proc.start(EMULATOR_PATH, bad);
+        for (const QStringList &args : QList<QStringList>{
+                 {"--help"}, {"--bogus"}, {"--delay", "soon"}, {"--events", "0"}, {"extra"}}) {
+            QProcess proc;
+            proc.start(EMULATOR_PATH, args);
             QVERIFY(proc.waitForFinished(kTimeout));
-            QCOMPARE(proc.exitCode(), 2);
-            QVERIFY(proc.readAllStandardOutput().isEmpty());
-            QVERIFY(proc.readAllStandardError().contains("Usage:"));
+            // The usage: asked for, on standard output; after a mistake, on standard error.
+            const bool help = args.first() == "--help";
+            QCOMPARE(proc.exitCode(), help ? 0 : 2);
+            const QByteArray out = proc.readAllStandardOutput(), err = proc.readAllStandardError();
+            QVERIFY((help ? out : err).contains("Usage:") && (help ? err : out).isEmpty());
         }
     }
 };
