@@ -19,7 +19,7 @@ trap 'kill "$emulator" 2>/dev/null; wait "$emulator" 2>/dev/null || true' EXIT
 for _ in $(seq 50); do [ -e "$link" ] && break; sleep 0.1; done
 
 ini="$demo/config/Telvo4686Sdk.ini"
-language=$(sed -n 's/^language=//p' "$ini" 2>/dev/null | head -n 1)
+language=$(sed -n 's/^language=//p' "$ini" 2>/dev/null | head -n 1 || true)
 printf '[Option]\nCom=1\nlanguage=%s\n\n[Ports]\nCOM1=%s\n' "${language:-it}" "$link" >"$ini"
 
 echo "Emulator on $link (log: $demo/emulator.log). Click Connect to start."
