@@ -88,6 +88,6 @@ QString HelpText::text(const QString &languageCode)
 
 QString HelpText::donateCaption(const QString &languageCode)
 {
-    return UiTexts::isItalian(languageCode) ? QStringLiteral("Donazione")
-                                            : QStringLiteral("Donate");
+    // The same words as the main window's Donate command.
+    return UiTexts::forLanguage(languageCode).mDonate;
 }

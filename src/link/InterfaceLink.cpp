@@ -42,7 +42,6 @@ CommError InterfaceLink::openAndProbe()
     QCoreApplication::processEvents();
     if (CommError e = Comm.output(kProbeFrame); e.failed())
         return e;
-    m_probeWritten = true;
     waitForAnswer();
     return {};
 }
@@ -60,7 +59,6 @@ void InterfaceLink::waitForAnswer()
             break;
         QEventLoop loop;
         QTimer::singleShot(int(remaining), Qt::PreciseTimer, &loop, &QEventLoop::quit);
-        connect(this, &InterfaceLink::destroyed, &loop, &QEventLoop::quit);
         m_waitLoop = &loop;
         loop.exec();
         m_waitLoop = nullptr;
@@ -75,14 +73,14 @@ void InterfaceLink::ConnectInterface()
     if (m_probing)
         return;
     m_interfaceAnswered = false;
-    m_probeWritten = false;
     const CommError failure = openAndProbe();
     if (m_shutdown) {
         Comm.close();
         return;
     }
-    const FailReason reason = failure.failed() && !m_probeWritten ? FailReason::ErrorOpenCom
-                                                                  : FailReason::InterfaceNotFound;
+    // Every failure comes from opening the port or writing the probe; the wait has none.
+    const FailReason reason =
+        failure.failed() ? FailReason::ErrorOpenCom : FailReason::InterfaceNotFound;
     if (!failure.failed() && m_interfaceAnswered) {
         m_clock.reset();
         Tcon.start(kClockIntervalMs);
@@ -98,9 +96,7 @@ void InterfaceLink::Disconnect()
 {
     if (!Comm.isOpen())
         return;
-    Comm.close();
-    m_interfaceAnswered = false;
-    Tcon.stop();
+    dropLine();
     Q_EMIT disconnected();
 }
 
@@ -109,9 +105,7 @@ bool InterfaceLink::sendTyped(QChar character)
     const CommError failure = Comm.output(QString(character));
     if (!failure.failed())
         return true;
-    Comm.close();
-    m_interfaceAnswered = false;
-    Tcon.stop();
+    dropLine();
     Q_EMIT sendFailed();
     return false;
 }
@@ -121,11 +115,16 @@ void InterfaceLink::shutdown()
     m_shutdown = true;
     if (m_waitLoop)
         m_waitLoop->quit();
-    Tcon.stop();
-    Comm.close();
     // An answer that came in before the window closed must not leave the link looking
     // connected (Connect pressed, keys accepted) on a closed port.
+    dropLine();
+}
+
+void InterfaceLink::dropLine()
+{
+    Comm.close();
     m_interfaceAnswered = false;
+    Tcon.stop();
 }
 
 void InterfaceLink::OnComm()
@@ -133,10 +132,7 @@ void InterfaceLink::OnComm()
     QString received;
     const CommError failure = Comm.input(&received);
     if (failure.failed()) {
-        // The serial component has closed the line already.
-        m_interfaceAnswered = false;
-        Comm.close();
-        Tcon.stop();
+        dropLine();
         Q_EMIT lineFailed(kCrLf + QString::number(failure.number) + QLatin1Char('-') +
                           failure.description + kCrLf);
         return;

@@ -72,13 +72,14 @@ Q_SIGNALS:
 private:
     CommError openAndProbe();
     void waitForAnswer();
+    // Closes the port, forgets the answer and stops the clock: the link is down.
+    void dropLine();
 
     quint8 m_portNumber = 0;
     QString m_device;
     bool m_interfaceAnswered = false;
     bool m_probing = false;
     bool m_shutdown = false;
-    bool m_probeWritten = false;
     QEventLoop *m_waitLoop = nullptr;
     RxFramer m_rx;
     ConnectionClock m_clock;

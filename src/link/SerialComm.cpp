@@ -97,7 +97,6 @@ CommError SerialComm::open()
     m_port.setParity(m_parity);
     m_port.setDataBits(m_dataBits);
     m_port.setStopBits(m_stopBits);
-    m_port.setFlowControl(QSerialPort::NoFlowControl);
     m_opening = true;
     const bool opened = m_port.open(QIODevice::ReadWrite);
     // Bytes that reached the device while it was closed (a late answer to an earlier probe
