@@ -77,7 +77,7 @@ void TerminalView::onAppended(const QString &piece)
             m_pendingReset = true;
         m_pendingAppend += piece;
         // More than the model can hold is pending: redrawing from the model is cheaper.
-        if (m_model && m_pendingAppend.size() > 2 * qsizetype(m_model->limit()) + 2)
+        if (m_pendingAppend.size() > 2 * qsizetype(m_model->limit()) + 2)
             m_pendingReset = true;
     }
     scheduleFlush();
