@@ -1,20 +1,21 @@
 // Latency of the receive path: from the moment a frame's last byte is written on the far end
-// of a pseudo-terminal to the moment the frame is in the transcript of the real main window.
-// A writer thread plays the adapter; the window runs its event loop as usual.
+// of a pseudo-terminal to the moment the frame is in the transcript, through the link as the
+// program uses it. A writer thread plays the adapter; the event loop runs as usual.
 
 #include "BenchStats.h"
-#include "ConnectedWindow.h"
-#include "terminal/TerminalView.h"
+#include "InterfaceLink.h"
+#include "TranscriptModel.h"
 
-#include <QAction>
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QKeyEvent>
-#include <QTimer>
 
 #include <atomic>
 #include <chrono>
+#include <fcntl.h>
+#include <poll.h>
 #include <random>
+#include <stdlib.h>
+#include <termios.h>
 #include <thread>
 #include <unistd.h>
 
@@ -24,41 +25,90 @@ using Clock = std::chrono::steady_clock;
 constexpr int kFrames = 1000;
 constexpr int kRuns = 3;
 
-double microseconds(Clock::duration d)
+// The adapter's end of a pseudo-terminal: answers the probe, then writes what it is given.
+struct Adapter
 {
-    return double(std::chrono::duration_cast<std::chrono::nanoseconds>(d).count()) / 1000.0;
+    int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    QString device;
+    std::thread answering;
+
+    Adapter()
+    {
+        ::grantpt(master);
+        ::unlockpt(master);
+        device = QString::fromLocal8Bit(::ptsname(master));
+        termios tio{};
+        ::tcgetattr(master, &tio);
+        ::cfmakeraw(&tio);
+        ::tcsetattr(master, TCSANOW, &tio);
+        answering = std::thread([this] {
+            QByteArray in;
+            char buffer[64];
+            while (!in.endsWith("*#13**15##")) {
+                pollfd fd{master, POLLIN, 0};
+                if (::poll(&fd, 1, 5000) <= 0)
+                    return;
+                const ssize_t n = ::read(master, buffer, sizeof buffer);
+                if (n > 0)
+                    in.append(buffer, n);
+            }
+            write("*#*1##");
+        });
+    }
+    ~Adapter()
+    {
+        if (answering.joinable())
+            answering.join();
+        ::close(master);
+    }
+    void write(const QByteArray &bytes) const
+    {
+        if (::write(master, bytes.constData(), size_t(bytes.size())) != bytes.size())
+            std::fprintf(stderr, "short write\n");
+    }
+};
+
+double milliseconds(Clock::duration d)
+{
+    return double(std::chrono::duration_cast<std::chrono::nanoseconds>(d).count()) / 1e6;
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Telvo4686Sdk"));
+    QCoreApplication app(argc, argv);
 
     printHeader("Frame latency: last byte written on the line to frame in the transcript "
                 "(1000 frames, 0.5 to 3 ms apart)",
                 "ms");
     BenchStats medians, p99s, worsts;
     for (int run = 0; run < kRuns; ++run) {
-        ConnectedWindow connection;
-        if (!connection.connected()) {
-            std::fprintf(stderr, "the window did not connect\n");
+        Adapter adapter;
+        InterfaceLink link(TranscriptModel::kDefaultLimit);
+        TranscriptModel transcript;
+        bool connected = false;
+        QObject::connect(&link, &InterfaceLink::connected, [&] { connected = true; });
+        link.ConnectInterface(adapter.device);
+        QElapsedTimer wait;
+        wait.start();
+        while (!connected && wait.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        if (!connected) {
+            std::fprintf(stderr, "the link did not connect\n");
             return 1;
         }
-        FrmMain &window = *connection.window;
-        PtyPeer &peer = connection.peer;
 
         // Each frame carries its number, so that frames that arrive in one read (and so
         // are shown on one line) are still timed one by one.
         std::vector<Clock::time_point> written(kFrames), shown(kFrames);
         std::atomic<int> shownCount{0};
-        QObject::connect(&window.link(), &InterfaceLink::frameReceived, [&](const QString &line) {
+        QObject::connect(&link, &InterfaceLink::frameReceived, [&](const QString &frame) {
+            transcript.appendFrame(frame);
             const Clock::time_point now = Clock::now();
-            for (const QString &frame : line.split(QStringLiteral("##"), Qt::SkipEmptyParts)) {
+            for (const QString &one : frame.split(QStringLiteral("##"), Qt::SkipEmptyParts)) {
                 bool ok = false;
-                const int i = frame.section(QLatin1Char('*'), 2, 2).toInt(&ok);
+                const int i = one.section(QLatin1Char('*'), 2, 2).toInt(&ok);
                 if (ok && i >= 0 && i < kFrames) {
                     shown[size_t(i)] = now;
                     ++shownCount;
@@ -74,7 +124,7 @@ int main(int argc, char *argv[])
                 std::this_thread::sleep_for(std::chrono::microseconds(gapUs(random)));
                 const QByteArray frame = "*1*" + QByteArray::number(i) + "*11##";
                 written[size_t(i)] = Clock::now();
-                peer.write(frame);
+                adapter.write(frame);
             }
             done = true;
         });
@@ -86,37 +136,16 @@ int main(int argc, char *argv[])
 
         BenchStats latency;
         for (size_t i = 0; i < size_t(kFrames); ++i)
-            latency.add(microseconds(shown[i] - written[i]) / 1000.0);
+            latency.add(milliseconds(shown[i] - written[i]));
         if (shownCount != kFrames)
             std::fprintf(stderr, "only %d of %d frames arrived\n", int(shownCount), kFrames);
         medians.add(latency.median());
         p99s.add(latency.percentile(0.99));
         worsts.add(latency.max());
+        link.shutdown();
     }
     printRow(QStringLiteral("median"), medians);
     printRow(QStringLiteral("99th percentile"), p99s);
     printRow(QStringLiteral("worst"), worsts);
-
-    // One typed key through the window: the filter, the echo into the transcript and the
-    // one-byte write on the line.
-    BenchStats keyCost;
-    {
-        ConnectedWindow connection;
-        FrmMain &window = *connection.window;
-        PtyPeer &peer = connection.peer;
-        constexpr int kKeys = 2000;
-        for (int run = 0; run < 7; ++run) {
-            QElapsedTimer t;
-            t.start();
-            for (int i = 0; i < kKeys; ++i) {
-                QKeyEvent press(QEvent::KeyPress, Qt::Key_1, Qt::NoModifier, QStringLiteral("1"));
-                QCoreApplication::sendEvent(window.Trx(), &press);
-            }
-            keyCost.add(double(t.nsecsElapsed()) / kKeys / 1000.0);
-            peer.read(kKeys, 5000);
-        }
-    }
-    printHeader("Cost of one typed key (filter, echo, one-byte write)", "us");
-    printRow(QStringLiteral("key press"), keyCost);
     return 0;
 }

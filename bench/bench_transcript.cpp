@@ -3,8 +3,8 @@
 // frame. Also the cost of one typed key through the real window.
 
 #include "BenchStats.h"
-#include "terminal/TerminalView.h"
-#include "terminal/TranscriptModel.h"
+#include "TerminalView.h"
+#include "TranscriptModel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -37,9 +37,12 @@ AppSettings::~AppSettings()
 
 QString AppSettings::applicationName()
 {
-    const QString name = QCoreApplication::applicationName();
-    if (!name.isEmpty())
-        return name;
+    return QCoreApplication::applicationName();
+}
+
+QString AppSettings::executableName()
+{
+    // The path of the running file (on Linux read from /proc/self/exe), not argv[0].
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
 }
 
@@ -60,9 +63,17 @@ void AppSettings::writeText(const QString &key, const QString &value)
     m_settings->sync();
 }
 
-QString AppSettings::comText() const
+int AppSettings::port() const
 {
-    return readText(kComKey, QString::number(kDefaultPort));
+    const QString text = readText(kComKey, QString::number(kDefaultPort)).trimmed();
+    if (text.isEmpty() || text.size() > 3)
+        return -1;
+    for (QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return -1;
+    }
+    const int value = text.toInt();
+    return value <= 9 ? value : -1;
 }
 
 void AppSettings::setCom(int port)
@@ -83,9 +94,4 @@ void AppSettings::setLanguage(const QString &code)
 QString AppSettings::portDevice(int port) const
 {
     return readText(kPortsGroup + QStringLiteral("/COM") + QString::number(port), QString());
-}
-
-QString AppSettings::location() const
-{
-    return m_settings->fileName();
 }

@@ -18,8 +18,9 @@ public:
     AppSettings(const AppSettings &) = delete;
     AppSettings &operator=(const AppSettings &) = delete;
 
-    // The stored "Com" text, or the default port as text when there is none.
-    QString comText() const;
+    // The stored port choice, 0 to 9 (the default port when none is stored), or -1 when the
+    // stored text names no entry of the port list.
+    int port() const;
     void setCom(int port);
 
     QString language() const;
@@ -28,11 +29,12 @@ public:
     // The device configured for COM n under [Ports], or "" when there is none.
     QString portDevice(int port) const;
 
-    // Where the settings live (a file path, or the registry key on Windows).
-    QString location() const;
-
-    // The application name under which the settings are kept: the executable's base name.
+    // The application name under which the settings are kept (and the lock, and the title
+    // of message boxes): the application's name, which start-up sets to executableName().
     static QString applicationName();
+    // The base name of the executable file itself, wherever it was started from and under
+    // whatever name: links resolved, without folder and without an extension such as ".exe".
+    static QString executableName();
 
 private:
     QString readText(const QString &key, const QString &fallback) const;

@@ -12,7 +12,6 @@ public:
 
     // True when no other copy runs; this copy then holds the lock.
     bool acquire();
-    QString lockPath() const { return m_lock.fileName(); }
 
 private:
     QLockFile m_lock;

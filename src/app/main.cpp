@@ -8,6 +8,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    QApplication::setApplicationName(AppSettings::executableName());
     QApplication::setApplicationVersion(QStringLiteral(TELVO_VERSION));
 #ifdef TELVO_APP_ID
     // Names the installed desktop entry, so that the desktop shows the window with its icon.

@@ -1,7 +1,6 @@
 #include "FrmHelp.h"
 
-#include "../app/AppSettings.h"
-#include "../app/Art.h"
+#include "Art.h"
 #include "Donate.h"
 #include "HelpText.h"
 
@@ -36,10 +35,10 @@ constexpr QRect kLlinkRect(540, 447, 111, 16);
 constexpr QSize kDonatePictureSize(32, 32);
 } // namespace
 
-FrmHelp *FrmHelp::showHelp()
+FrmHelp *FrmHelp::showHelp(const QString &languageCode)
 {
     if (!g_helpWindow) {
-        g_helpWindow = new FrmHelp;
+        g_helpWindow = new FrmHelp(languageCode);
         // It has no owner: it opens in the middle of the screen the user is working on.
         const QWidget *active = QApplication::activeWindow();
         if (const QScreen *screen = active ? active->screen() : QGuiApplication::primaryScreen()) {
@@ -59,7 +58,7 @@ FrmHelp *FrmHelp::instance()
     return g_helpWindow;
 }
 
-FrmHelp::FrmHelp(QWidget *parent)
+FrmHelp::FrmHelp(const QString &languageCode, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
@@ -101,14 +100,13 @@ FrmHelp::FrmHelp(QWidget *parent)
     m_llink->installEventFilter(this);
 
     setTabOrder(m_thelp, m_llink);
-    load();
+    load(languageCode);
 }
 
 FrmHelp::~FrmHelp() = default;
 
-void FrmHelp::load()
+void FrmHelp::load(const QString &language)
 {
-    const QString language = AppSettings().language();
     // The text box would turn a lone CR into a paragraph break too; show CR LF as one.
     m_thelp->setPlainText(
         HelpText::text(language).replace(QLatin1String("\r\n"), QLatin1String("\n")));

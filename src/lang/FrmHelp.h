@@ -6,18 +6,19 @@ class QLabel;
 class QPlainTextEdit;
 
 // The help window: how to use the program and what its two connection errors mean, in the
-// stored language, with a donate link at the bottom right. It has no owner, so it stays
-// open when the main window closes.
+// language it is opened in, with a donate link at the bottom right. It has no owner, so it
+// stays open when the main window closes.
 class FrmHelp : public QWidget
 {
     Q_OBJECT
 
 public:
-    // Creates the window if none is open, shows it and brings it to the front.
-    static FrmHelp *showHelp();
+    // Creates the window in the language of `languageCode` if none is open, shows it and
+    // brings it to the front; an open window keeps its text.
+    static FrmHelp *showHelp(const QString &languageCode);
     static FrmHelp *instance();
 
-    explicit FrmHelp(QWidget *parent = nullptr);
+    explicit FrmHelp(const QString &languageCode, QWidget *parent = nullptr);
     ~FrmHelp() override;
 
     QPlainTextEdit *Thelp() const { return m_thelp; }
@@ -28,7 +29,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void load();
+    void load(const QString &language);
     void showDonatePicture();
 
     QPlainTextEdit *m_thelp = nullptr;

@@ -1,14 +1,5 @@
 #include "InterfaceLink.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QPointer>
-
-namespace {
-const QString kCrLf = QStringLiteral("\r\n");
-}
-
 InterfaceLink::InterfaceLink(qsizetype transcriptLimit, QObject *parent)
     : QObject(parent)
     , m_rx(transcriptLimit)
@@ -16,79 +7,54 @@ InterfaceLink::InterfaceLink(qsizetype transcriptLimit, QObject *parent)
     Comm.setObjectName(QStringLiteral("Comm"));
     Tcon.setObjectName(QStringLiteral("Tcon"));
     Tcon.setInterval(kClockIntervalMs);
-    connect(&Comm, &SerialComm::commEvent, this, &InterfaceLink::OnComm);
+    m_probeWait.setSingleShot(true);
+    m_probeWait.setTimerType(Qt::PreciseTimer);
+    m_probeWait.setInterval(kProbeWaitMs);
+    connect(&Comm, &SerialComm::received, this, &InterfaceLink::onReceived);
+    connect(&Comm, &SerialComm::lineFailed, this, &InterfaceLink::onLineFailed);
     connect(&Tcon, &QTimer::timeout, this, &InterfaceLink::onTconTick);
+    connect(&m_probeWait, &QTimer::timeout, this, &InterfaceLink::onProbeWaitOver);
 }
 
-InterfaceLink::~InterfaceLink() = default;
-
-void InterfaceLink::setPort(quint8 portNumber, const QString &device)
-{
-    m_portNumber = portNumber;
-    m_device = device;
-}
-
-CommError InterfaceLink::openAndProbe()
-{
-    Comm.setPortNumber(m_portNumber);
-    Comm.setDeviceName(m_device);
-    if (CommError e = Comm.setSettings(kLineSettings); e.failed())
-        return e;
-    if (CommError e = Comm.setLinkOptions(); e.failed())
-        return e;
-    if (CommError e = Comm.open(); e.failed())
-        return e;
-    // A frame that completes right after opening counts as an answer too.
-    QCoreApplication::processEvents();
-    if (CommError e = Comm.output(kProbeFrame); e.failed())
-        return e;
-    waitForAnswer();
-    return {};
-}
-
-void InterfaceLink::waitForAnswer()
-{
-    // The answer is noticed by OnComm, which runs in the event loop below. The wait always
-    // lasts the full tenth of a second, measured on a monotonic clock.
-    QElapsedTimer elapsed;
-    elapsed.start();
-    m_probing = true;
-    while (!m_shutdown) {
-        const qint64 remaining = kProbeWaitMs - elapsed.elapsed();
-        if (remaining <= 0)
-            break;
-        QEventLoop loop;
-        QTimer::singleShot(int(remaining), Qt::PreciseTimer, &loop, &QEventLoop::quit);
-        m_waitLoop = &loop;
-        loop.exec();
-        m_waitLoop = nullptr;
-    }
-    m_probing = false;
-}
-
-void InterfaceLink::ConnectInterface()
+void InterfaceLink::ConnectInterface(const QString &device)
 {
     // A click on Connect after a Disconnect during the probe wait would start a second
-    // attempt inside the first; the running attempt decides.
-    if (m_probing)
+    // attempt beside the first; the running attempt decides.
+    if (m_state != State::Closed)
         return;
     m_interfaceAnswered = false;
-    const CommError failure = openAndProbe();
-    if (m_shutdown) {
-        Comm.close();
+    if (CommError failure = Comm.open(device, kBaudRate); failure.failed()) {
+        failAttempt(FailReason::ErrorOpenCom, failure);
         return;
     }
-    // Every failure comes from opening the port or writing the probe; the wait has none.
-    const FailReason reason =
-        failure.failed() ? FailReason::ErrorOpenCom : FailReason::InterfaceNotFound;
-    if (!failure.failed() && m_interfaceAnswered) {
-        m_clock.reset();
-        Tcon.start(kClockIntervalMs);
-        Q_EMIT connected();
+    m_state = State::Probing;
+    if (CommError failure = Comm.output(kProbeFrame); failure.failed()) {
+        failAttempt(FailReason::ErrorOpenCom, failure);
         return;
     }
+    Q_EMIT probeSent(kProbeFrame);
+    // The wait always lasts its full tenth of a second, also when the answer comes at once.
+    m_probeWait.start();
+}
+
+void InterfaceLink::onProbeWaitOver()
+{
+    if (!m_interfaceAnswered) {
+        failAttempt(FailReason::InterfaceNotFound, {});
+        return;
+    }
+    m_state = State::Connected;
+    m_clock.reset();
+    Tcon.start();
+    Q_EMIT connected();
+}
+
+void InterfaceLink::failAttempt(FailReason reason, const CommError &failure)
+{
+    m_probeWait.stop();
     Comm.close();
     Tcon.stop();
+    m_state = State::Closed;
     Q_EMIT connectFailed(reason, failure);
 }
 
@@ -102,7 +68,7 @@ void InterfaceLink::Disconnect()
 
 bool InterfaceLink::sendTyped(QChar character)
 {
-    const CommError failure = Comm.output(QString(character));
+    const CommError failure = Comm.output(QByteArray(1, char(character.toLatin1())));
     if (!failure.failed())
         return true;
     dropLine();
@@ -112,12 +78,11 @@ bool InterfaceLink::sendTyped(QChar character)
 
 void InterfaceLink::shutdown()
 {
-    m_shutdown = true;
-    if (m_waitLoop)
-        m_waitLoop->quit();
+    m_probeWait.stop();
     // An answer that came in before the window closed must not leave the link looking
-    // connected (Connect pressed, keys accepted) on a closed port.
+    // connected (keys accepted) on a closed port.
     dropLine();
+    m_state = State::Closed;
 }
 
 void InterfaceLink::dropLine()
@@ -125,22 +90,23 @@ void InterfaceLink::dropLine()
     Comm.close();
     m_interfaceAnswered = false;
     Tcon.stop();
+    // A probe still waiting keeps its state until its wait is over, and then fails.
+    if (m_state == State::Connected)
+        m_state = State::Closed;
 }
 
-void InterfaceLink::OnComm()
+void InterfaceLink::onReceived(const QByteArray &bytes)
 {
-    QString received;
-    const CommError failure = Comm.input(&received);
-    if (failure.failed()) {
-        dropLine();
-        Q_EMIT lineFailed(kCrLf + QString::number(failure.number) + QLatin1Char('-') +
-                          failure.description + kCrLf);
-        return;
-    }
-    if (std::optional<QString> frame = m_rx.append(received)) {
+    if (std::optional<QString> frame = m_rx.append(QString::fromLatin1(bytes))) {
         m_interfaceAnswered = true;
-        Q_EMIT frameReceived(*frame + kCrLf);
+        Q_EMIT frameReceived(*frame);
     }
+}
+
+void InterfaceLink::onLineFailed(const CommError &failure)
+{
+    dropLine();
+    Q_EMIT lineFailed(failure);
 }
 
 void InterfaceLink::onTconTick()

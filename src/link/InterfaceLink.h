@@ -6,81 +6,78 @@
 #include "SerialComm.h"
 
 #include <QObject>
-
-class QEventLoop;
 #include <QTimer>
 
 // The link to the L4686SDK interface: connecting and probing, receiving frames, sending
 // typed characters, disconnecting and the connection clock. It owns the serial component
-// `Comm` and the clock timer `Tcon`; the window shows what it reports.
+// `Comm` and the clock timer `Tcon`, and only reports: bare frames, failures and changes
+// of the connection; how they look is for the window and the transcript to decide.
+//
+// A connection attempt is Probing for exactly kProbeWaitMs after the probe has been sent,
+// while events keep flowing: any frame that completes meanwhile is the answer.
 class InterfaceLink : public QObject
 {
     Q_OBJECT
 
 public:
-    static inline const QString kLineSettings = QStringLiteral("115200,n,8,1");
-    static inline const QString kProbeFrame = QStringLiteral("*#13**15##");
+    static constexpr qint32 kBaudRate = 115200; // "115200,n,8,1"
+    static inline const QByteArray kProbeFrame = QByteArrayLiteral("*#13**15##");
     static constexpr int kProbeWaitMs = 100;
     static constexpr int kClockIntervalMs = 1000;
 
+    enum class State { Closed, Probing, Connected };
+    Q_ENUM(State)
     // Why a connection attempt failed.
     enum class FailReason { ErrorOpenCom, InterfaceNotFound };
     Q_ENUM(FailReason)
 
     explicit InterfaceLink(qsizetype transcriptLimit, QObject *parent = nullptr);
-    ~InterfaceLink() override;
 
-    // The port the next connection attempt opens, 0 for none, and its device.
-    void setPort(quint8 portNumber, const QString &device);
-    quint8 portNumber() const { return m_portNumber; }
-
+    State state() const { return m_state; }
     bool isPortOpen() const { return Comm.isOpen(); }
     bool interfaceAnswered() const { return m_interfaceAnswered; }
     const ConnectionClock &clock() const { return m_clock; }
     const QString &rxBuffer() const { return m_rx.rxBuffer(); }
 
-    // Opens the port, sends the probe frame and waits a tenth of a second for any frame.
-    // Ends with connected() or connectFailed().
-    void ConnectInterface();
-    // Closes an open port; does nothing when it is closed.
+    // Opens `device` (the device of port `portNumber`, "" for none), sends the probe frame
+    // and returns; a tenth of a second later connected() or connectFailed() follows, or at
+    // once connectFailed() when the port cannot be opened. Ignored unless Closed.
+    void ConnectInterface(const QString &device);
+    // Closes an open port; does nothing when it is closed. During a probe the attempt then
+    // ends, when its wait does, as not found.
     void Disconnect();
     // Sends one typed character; on failure the line is closed and sendFailed() follows.
     bool sendTyped(QChar character);
     // Closes the port without reporting anything, as the window goes away; also ends a
-    // probe wait early.
+    // probe at once.
     void shutdown();
 
-    // The receive handler, run for every notification of the serial component.
-    void OnComm();
-    // The clock's one-second tick.
-    void onTconTick();
-
-    SerialComm Comm;
-    QTimer Tcon;
-
 Q_SIGNALS:
+    void probeSent(const QByteArray &frame);
     void connected();
     void connectFailed(InterfaceLink::FailReason reason, const CommError &failure);
     void disconnected();
-    // A frame completed: the text to add to the transcript (the frame and CR LF).
-    void frameReceived(const QString &line);
-    // Reading failed: the port is closed; `line` is the text to add to the transcript.
-    void lineFailed(const QString &line);
+    // A frame completed: all that was received since the last one, "##" included.
+    void frameReceived(const QString &frame);
+    // The line failed while open; the port is closed.
+    void lineFailed(const CommError &failure);
     void sendFailed();
     void clockTicked();
 
 private:
-    CommError openAndProbe();
-    void waitForAnswer();
+    void onReceived(const QByteArray &bytes);
+    void onLineFailed(const CommError &failure);
+    void onProbeWaitOver();
+    void failAttempt(FailReason reason, const CommError &failure);
+    void onTconTick();
     // Closes the port, forgets the answer and stops the clock: the link is down.
     void dropLine();
 
-    quint8 m_portNumber = 0;
-    QString m_device;
+    SerialComm Comm;
+    QTimer Tcon;
+    QTimer m_probeWait;
+    State m_state = State::Closed;
     bool m_interfaceAnswered = false;
-    bool m_probing = false;
-    bool m_shutdown = false;
-    QEventLoop *m_waitLoop = nullptr;
     RxFramer m_rx;
     ConnectionClock m_clock;
 };

@@ -13,16 +13,3 @@ QString PortNames::deviceFor(int port, const QString &configured)
     return QStringLiteral("/dev/ttyS") + QString::number(port - 1);
 #endif
 }
-
-int PortNames::parsePortSetting(const QString &stored)
-{
-    const QString text = stored.trimmed();
-    if (text.isEmpty() || text.size() > 3)
-        return -1;
-    for (QChar c : text) {
-        if (!c.isDigit() || c.unicode() > u'9')
-            return -1;
-    }
-    const int value = text.toInt();
-    return value <= 9 ? value : -1;
-}

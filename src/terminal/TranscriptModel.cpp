@@ -46,6 +46,16 @@ void TranscriptModel::append(const QString &piece)
     }
 }
 
+void TranscriptModel::appendFrame(const QString &frame)
+{
+    append(frame + kCrLf);
+}
+
+void TranscriptModel::appendLineFailure(int number, const QString &description)
+{
+    append(kCrLf + QString::number(number) + QLatin1Char('-') + description + kCrLf);
+}
+
 void TranscriptModel::clear()
 {
     m_text.clear();

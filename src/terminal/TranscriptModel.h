@@ -21,6 +21,11 @@ public:
     void append(const QString &piece);
     void clear();
 
+    // A received frame: one line, the frame followed by CR LF.
+    void appendFrame(const QString &frame);
+    // A failure of the line: its number, "-" and its description, between two CR LF.
+    void appendLineFailure(int number, const QString &description);
+
     // How many characters the limit rule drops from the front of `text`: whole lines up to
     // and including their CR LF while the text is too long, then single characters when no
     // CR LF is left.

@@ -1,8 +1,9 @@
 // What a screen reader is told about the main window's controls, in each language.
 
-#include "TestSettings.h"
-#include "app/FrmMain.h"
-#include "terminal/TerminalView.h"
+#include "TestWindow.h"
+
+#include "FrmMain.h"
+#include "TerminalView.h"
 
 #include <QAccessible>
 #include <QComboBox>
@@ -16,21 +17,26 @@ class TstAccessibility : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("Telvo4686Sdk")); }
+
     void namesFollowTheLanguage()
     {
-        TestSettings settings;
-        FrmMain w;
+        TestWindow w(QByteArray(), false);
+        QToolBar *toolbar = w.window().findChild<QToolBar *>();
         const auto text = [](QObject *object, QAccessible::Text which = QAccessible::Name) {
             QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(object);
             return iface ? iface->text(which) : QStringLiteral("<no interface>");
         };
+        const auto panel = [&](int index) {
+            return w.window().findChild<QLabel *>(QStringLiteral("Panel%1").arg(index));
+        };
         const auto names = [&] {
             QStringList result;
             for (int index : {1, 2, 4, 6, 8, 9})
-                result << text(w.Toolbar()->widgetForAction(w.toolbarButton(index)));
-            return result << text(w.Ccom()->lineEdit()) << text(w.Trx())
-                          << text(w.statusPanel(1), QAccessible::Description)
-                          << text(w.statusPanel(2), QAccessible::Description);
+                result << text(toolbar->widgetForAction(w.action(QString::number(index))));
+            return result << text(w.ccom()->lineEdit()) << text(w.trx())
+                          << text(panel(1), QAccessible::Description)
+                          << text(panel(2), QAccessible::Description);
         };
         const QStringList italian = {
             "Connetti", "Disconnetti",   "Salva",     "Cancella",          "Italiano",
@@ -41,11 +47,11 @@ private Q_SLOTS:
                                      "Connection time"};
 
         QCOMPARE(names(), italian);
-        w.SetLanguage(QStringLiteral("en"));
+        w.trigger(QStringLiteral("mEng"));
         QCOMPARE(names(), english);
         // A panel's live text is what is read out as its name.
-        QCOMPARE(text(w.statusPanel(2)), QStringLiteral("Connection time: 00.00.00"));
-        w.SetLanguage(QStringLiteral("it"));
+        QCOMPARE(text(panel(2)), QStringLiteral("Connection time: 00.00.00"));
+        w.trigger(QStringLiteral("8"));
         QCOMPARE(names(), italian);
     }
 };

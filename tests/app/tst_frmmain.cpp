@@ -1,14 +1,22 @@
-// The main window driven as its user drives it: start-up, port choice, languages, commands.
+// The main window driven as its user drives it: start-up, port choice, languages and the
+// commands that need no adapter.
 
-#include "TestSettings.h"
-#include "app/FrmMain.h"
-#include "terminal/TerminalView.h"
+#include "FrmHelp.h"
+#include "TestWindow.h"
+
+#include "FrmMain.h"
+#include "TerminalView.h"
+#include "TranscriptModel.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QtTest>
@@ -25,31 +33,34 @@ const char kTexts[] = "mFile File File,mSave Save Salva,mExit Exit Esci,mTools T
                       "1 Connect Connetti,2 Disconnect Disconnetti,4 Save Salva,6 Clear Cancella,"
                       "8 Italian Italiano,9 English Inglese";
 
-void verifyLanguage(const FrmMain &w, bool italian)
+void verifyLanguage(const TestWindow &w, bool italian)
 {
     for (const QString &entry : QString::fromUtf8(kTexts).split(u',')) {
         const QStringList t = entry.split(u' ');
-        const bool menu = t[0].startsWith(u'm');
-        const QAction *action = menu ? w.menuItem(t[0]) : w.toolbarButton(t[0].toInt());
+        const QAction *action = w.action(t[0]);
         QVERIFY2(action, qPrintable(entry));
-        QCOMPARE(menu ? action->text() : action->toolTip(), t[italian ? 2 : 1]);
+        QCOMPARE(t[0].startsWith(u'm') ? action->text() : action->toolTip(), t[italian ? 2 : 1]);
     }
-    QCOMPARE(w.menuItem(u"mIta"_s)->isChecked(), italian);
-    QCOMPARE(w.menuItem(u"mEng"_s)->isChecked(), !italian);
-    QCOMPARE(w.statusPanel(2)->text(),
+    QCOMPARE(w.action(u"mIta"_s)->isChecked(), italian);
+    QCOMPARE(w.action(u"mEng"_s)->isChecked(), !italian);
+    QCOMPARE(w.panel(2),
              italian ? u"Tempo connessione: 00.00.00"_s : u"Connection time: 00.00.00"_s);
 }
 
-bool notConnected(FrmMain &w)
+// What the user does while a modal window is open: closes it, noting its title.
+QStringList closeModals(const std::function<void()> &command)
 {
-    return !w.toolbarButton(1)->isChecked() && w.toolbarButton(2)->isChecked() &&
-           w.statusPanel(1)->text().isEmpty() && !w.link().isPortOpen();
-}
-
-// The port chosen, when the list and the number the link opens agree on it; -99 if not.
-int chosen(const FrmMain &w)
-{
-    return w.portNumber() == w.Ccom()->currentIndex() + 1 ? w.Ccom()->currentIndex() : -99;
+    QStringList seen;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            seen << modal->windowTitle();
+            QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection);
+        }
+    });
+    poll.start(10);
+    command();
+    return seen;
 }
 
 } // namespace
@@ -58,37 +69,46 @@ class TstFrmMain : public QObject
 {
     Q_OBJECT
 
+    QList<QUrl> m_opened;
+
+public Q_SLOTS:
+    // Stands in for the browser.
+    void openUrl(const QUrl &url) { m_opened << url; }
+
 private Q_SLOTS:
     void initTestCase() { QCoreApplication::setApplicationName(u"Telvo4686Sdk"_s); }
 
     void firstStart()
     {
-        TestSettings settings;
-        FrmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCOMPARE(chosen(w), 2);
-        QCOMPARE(settings.value(u"Option/Com"_s), u"3"_s);
-        QVERIFY(!settings.readIni().contains("language"));
+        TestWindow w;
+        FrmMain &window = w.window();
+        QCOMPARE(w.ccom()->currentIndex(), 2);
+        QCOMPARE(w.ccom()->currentText(), u"COM 3"_s);
+        QCOMPARE(w.settings.readIni(), "[Option]\nCom=3\n"_ba);
         verifyLanguage(w, true);
-        QVERIFY(notConnected(w));
-        QCOMPARE(w.windowTitle(), u"Telvo L4686SDK"_s);
+        QVERIFY(w.showsClosed() && w.panel(1).isEmpty());
+        QCOMPARE(window.windowTitle(), u"Telvo L4686SDK"_s);
 
-        QCOMPARE(w.minimumSize(), w.maximumSize());
-        QCOMPARE(w.size(), QSize(525, 504 + w.menuBar()->height()));
-        QCOMPARE(w.Toolbar()->geometry().top(), w.menuBar()->height());
-        QCOMPARE(w.StBar()->geometry().bottom(), w.height() - 1);
-        QVERIFY(!(w.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-        QVERIFY(w.windowFlags() & Qt::WindowCloseButtonHint);
-        QCOMPARE(w.link().Tcon.interval(), 1000);
-        QVERIFY(!w.link().Tcon.isActive());
+        QCOMPARE(window.minimumSize(), window.maximumSize());
+        QCOMPARE(window.size(), QSize(525, 504 + window.menuBar()->height()));
+        QCOMPARE(window.findChild<QToolBar *>()->geometry().top(), window.menuBar()->height());
+        QCOMPARE(window.statusBar()->geometry().bottom(), window.height() - 1);
+        QVERIFY(!(window.windowFlags() &
+                  (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        QCOMPARE(window.statusBar()->objectName(), u"StBar"_s);
+        QCOMPARE(window.findChild<QLabel *>(u"Panel1"_s)->width(), 362);
+        QCOMPARE(window.findChild<QLabel *>(u"Panel2"_s)->width(), 160);
 
-        QVERIFY(w.Ccom()->isEditable() && w.Ccom()->isEnabled());
-        QCOMPARE(w.Ccom()->count(), 9);
-        for (int i = 0; i < 9; ++i)
-            QCOMPARE(w.Ccom()->itemText(i), u"COM %1"_s.arg(i + 1));
-        for (int i = 1; i <= FrmMain::kToolbarButtons; ++i)
-            QCOMPARE(w.toolbarButton(i)->isSeparator(), i == 3 || i == 5 || i == 7);
+        QVERIFY(w.ccom()->isEditable() && w.ccom()->isEnabled());
+        QCOMPARE(w.ccom()->count(), 9);
+        for (int i = 0; i < 9; ++i) {
+            QCOMPARE(w.ccom()->itemText(i), u"COM %1"_s.arg(i + 1));
+            QCOMPARE(w.ccom()->itemData(i, Qt::ToolTipRole).toString(), u"/dev/ttyS%1"_s.arg(i));
+        }
+        QCOMPARE(w.ccom()->toolTip(), u"/dev/ttyS2"_s);
+        const QList<QAction *> buttons = window.findChild<QToolBar *>()->actions();
+        for (int i = 1; i <= 9; ++i)
+            QCOMPARE(buttons[i - 1]->isSeparator(), i == 3 || i == 5 || i == 7);
     }
 
     void storedSettings_data()
@@ -97,104 +117,56 @@ private Q_SLOTS:
         QTest::addColumn<int>("index");
         QTest::addColumn<bool>("italian");
         QTest::newRow("Com 7") << "[Option]\nCom=7\n"_ba << 6 << true;
-        QTest::newRow("Com 9") << "[Option]\nCom=9\n"_ba << 8 << true;
-        for (const char *bad : {"0", "abc", "12", "-1", "300", ""})
+        QTest::newRow("Com 9, a device")
+            << "[Option]\nCom=9\n\n[Ports]\nCOM9=/dev/ttyUSB0\n"_ba << 8 << true;
+        for (const char *bad : {"0", "abc", "12"})
             QTest::addRow("Com '%s'", bad) << "[Option]\nCom=" + QByteArray(bad) + "\n"
                                            << -1 << true;
-        for (const char *code : {"it", "en", "", "IT", "fr"}) {
+        for (const char *code : {"en", "", "fr"}) {
             QTest::addRow("language '%s'", code)
                 << "[Option]\nCom=3\nlanguage=" + QByteArray(code) + "\n"
-                << 2 << (code == "it"_L1);
+                << 2 << false;
         }
     }
-
     // What is stored is shown, and left as it is even when it names no port or language.
     void storedSettings()
     {
         QFETCH(QByteArray, ini);
         QFETCH(int, index);
         QFETCH(bool, italian);
-        TestSettings settings;
-        settings.writeIni(ini);
-        FrmMain w;
-        QCOMPARE(chosen(w), index);
+        TestWindow w(ini);
+        QCOMPARE(w.ccom()->currentIndex(), index);
+        if (index < 0)
+            QCOMPARE(w.ccom()->currentText(), u"com1"_s);
+        if (ini.contains("COM9"))
+            QCOMPARE(w.ccom()->toolTip(), u"/dev/ttyUSB0"_s);
         verifyLanguage(w, italian);
-        QCOMPARE(settings.readIni(), ini);
+        QCOMPARE(w.settings.readIni(), ini);
     }
 
     void switchLanguageKeepsTheRest()
     {
-        TestSettings settings;
-        settings.writeIni("[Option]\nlanguage=fr\n");
-        FrmMain w;
-        w.transcript().append(u"*#1##\r\n"_s);
+        TestWindow w("[Option]\nlanguage=fr\n"_ba);
+        w.trx()->model()->append(u"*#1##\r\n"_s);
         // Each twice: the second click picks the language already shown.
         for (const char *how : {"mIta", "mIta", "mEng", "mEng", "8", "8", "9", "9"}) {
             const QString item = QLatin1String(how);
-            (item.startsWith(u'm') ? w.menuItem(item) : w.toolbarButton(item.toInt()))->trigger();
+            w.trigger(item);
             const bool italian = item == "mIta"_L1 || item == "8"_L1;
             verifyLanguage(w, italian);
             QVERIFY2(!QTest::currentTestFailed(), how);
-            QCOMPARE(settings.value(u"Option/language"_s), italian ? u"it"_s : u"en"_s);
+            QCOMPARE(w.settings.value(u"Option/language"_s), italian ? u"it"_s : u"en"_s);
         }
-        QVERIFY(notConnected(w));
-        QCOMPARE(w.transcript().text(), u"*#1##\r\n"_s);
-        QCOMPARE(chosen(w), 2);
-
-        // The connection time counts on across a switch, with a third digit past 99 hours.
-        const auto after = [&w](int seconds) {
-            for (int i = 0; i < seconds; ++i)
-                w.link().onTconTick();
-            return w.statusPanel(2)->text();
-        };
-        QCOMPARE(after(3600 + 5 * 60 + 9), u"Connection time: 01.05.09"_s);
-        w.menuItem(u"mIta"_s)->trigger();
-        QCOMPARE(after(0), u"Tempo connessione: 01.05.09"_s);
-        w.toolbarButton(9)->trigger();
-        QCOMPARE(after(1), u"Connection time: 01.05.10"_s);
-        QCOMPARE(after(59 * 60 + 49), u"Connection time: 02.04.59"_s);
-        QCOMPARE(after(97 * 3600 + 55 * 60 + 1), u"Connection time: 100.00.00"_s);
-        w.toolbarButton(8)->trigger();
-        QCOMPARE(after(0), u"Tempo connessione: 100.00.00"_s);
-    }
-
-    void idleButtonsOnlyUpdatePair_data()
-    {
-        QTest::addColumn<int>("index");
-        for (int index : {3, 5, 7, 0, 10, -1, 2})
-            QTest::addRow("button %d", index) << index;
-    }
-
-    void idleButtonsOnlyUpdatePair()
-    {
-        QFETCH(int, index);
-        TestSettings settings;
-        settings.writeIni("[Option]\nCom=5\nlanguage=en\n");
-        FrmMain w;
-        w.transcript().append(u"*#1##\r\n"_s);
-        w.link().onTconTick();
-        const QString panel2 = w.statusPanel(2)->text();
-        // The pair shown wrong on purpose: the click brings it back in line with the link.
-        w.toolbarButton(1)->setChecked(true);
-        w.toolbarButton(2)->setChecked(false);
-
-        w.Toolbar_ButtonClick(index);
-        QVERIFY(notConnected(w));
-        QCOMPARE(w.statusPanel(2)->text(), panel2);
-        QCOMPARE(w.transcript().text(), u"*#1##\r\n"_s);
-        QCOMPARE(settings.readIni(), "[Option]\nCom=5\nlanguage=en\n"_ba);
-        QCOMPARE(chosen(w), 4);
-        QVERIFY(w.Ccom()->isEnabled() && !w.link().Tcon.isActive());
+        QVERIFY(w.showsClosed());
+        QCOMPARE(w.transcript(), u"*#1##\r\n"_s);
+        QCOMPARE(w.ccom()->currentIndex(), 2);
     }
 
     void portListTypingClearExit()
     {
-        TestSettings settings;
-        settings.writeIni("[Option]\nCom=7\n");
-        FrmMain w;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-        QComboBox *ccom = w.Ccom();
+        TestWindow w("[Option]\nCom=7\n"_ba);
+        QVERIFY(QTest::qWaitForWindowActive(&w.window()));
+        QComboBox *ccom = w.ccom();
 
         // An entry's text typed into the list, confirmed, then left: no port is chosen.
         ccom->lineEdit()->setFocus();
@@ -203,49 +175,85 @@ private Q_SLOTS:
         QTest::keyClicks(ccom->lineEdit(), u"COM 2"_s);
         QTest::keyClick(ccom->lineEdit(), Qt::Key_Return);
         QTest::keyClick(ccom->lineEdit(), Qt::Key_Enter);
-        w.Trx()->setFocus();
+        w.trx()->setFocus();
         QTRY_VERIFY(!ccom->lineEdit()->hasFocus());
-        QCOMPARE(chosen(w), 6);
-        QCOMPARE(settings.readIni(), "[Option]\nCom=7\n"_ba);
+        QCOMPARE(ccom->currentIndex(), 6);
+        QCOMPARE(w.settings.readIni(), "[Option]\nCom=7\n"_ba);
         QCOMPARE(ccom->count(), 9);
 
         // A pick is stored at once, by key in the edit field or in the open list.
         QTest::keyClick(ccom->lineEdit(), Qt::Key_Up);
-        QCOMPARE(chosen(w), 5);
-        QCOMPARE(settings.value(u"Option/Com"_s), u"6"_s);
+        QCOMPARE(ccom->currentIndex(), 5);
+        QCOMPARE(w.settings.value(u"Option/Com"_s), u"6"_s);
+        QCOMPARE(ccom->toolTip(), u"/dev/ttyS5"_s);
         ccom->showPopup();
         QTRY_VERIFY(ccom->view()->isVisible());
         QTest::keyClick(ccom->view(), Qt::Key_Down);
         QTest::keyClick(ccom->view(), Qt::Key_Down);
         QTest::keyClick(ccom->view(), Qt::Key_Return);
         QTRY_VERIFY(!ccom->view()->isVisible());
-        QCOMPARE(chosen(w), 7);
-        QCOMPARE(settings.value(u"Option/Com"_s), u"8"_s);
+        QCOMPARE(ccom->currentIndex(), 7);
+        QCOMPARE(w.settings.value(u"Option/Com"_s), u"8"_s);
 
         // Not connected: no key reaches the transcript, frame keys included.
-        w.Trx()->setFocus();
-        QTest::keyClicks(w.Trx(), u"*#13**15##abc 19"_s);
-        QTest::keyClick(w.Trx(), Qt::Key_Return);
-        QTest::keyClick(w.Trx(), Qt::Key_Backspace);
-        w.Trx()->flush();
-        QCOMPARE(w.transcript().text(), QString());
-        QCOMPARE(w.Trx()->toPlainText(), QString());
-        QVERIFY(notConnected(w));
+        w.trx()->setFocus();
+        QTest::keyClicks(w.trx(), u"*#13**15##abc 19"_s);
+        QTest::keyClick(w.trx(), Qt::Key_Return);
+        QTest::keyClick(w.trx(), Qt::Key_Backspace);
+        QCOMPARE(w.transcript(), QString());
 
-        for (QAction *clear : {w.menuItem(u"mClear"_s), w.toolbarButton(6)}) {
-            w.transcript().append(u"*#1##\r\n"_s);
-            w.Trx()->flush();
-            clear->trigger();
-            w.Trx()->flush();
-            QCOMPARE(w.transcript().text(), QString());
-            QCOMPARE(w.Trx()->toPlainText(), QString());
+        // Disconnect while closed only shows the pair as the link stands.
+        w.action(u"1"_s)->setChecked(true);
+        w.action(u"2"_s)->setChecked(false);
+        w.trigger(u"mDisconnect"_s);
+        QVERIFY(w.showsClosed() && w.panel(1).isEmpty());
+
+        for (const QString &clear : {u"mClear"_s, u"6"_s}) {
+            w.trx()->model()->append(u"*#1##\r\n"_s);
+            w.trigger(clear);
+            QCOMPARE(w.transcript(), QString());
+            w.trx()->flush();
+            QCOMPARE(w.trx()->toPlainText(), QString());
         }
 
-        const QByteArray ini = settings.readIni();
-        w.menuItem(u"mExit"_s)->trigger();
-        QTRY_VERIFY(!w.isVisible());
-        QCOMPARE(settings.readIni(), ini);
-        QCOMPARE(chosen(FrmMain()), 7);
+        // Exit closes the window, stores nothing and leaves the help window open.
+        w.trigger(u"mHelp"_s);
+        QPointer<FrmHelp> help = FrmHelp::instance();
+        QVERIFY(help);
+        const QByteArray ini = w.settings.readIni();
+        w.trigger(u"mExit"_s);
+        QTRY_VERIFY(!w.window().isVisible());
+        QCOMPARE(w.settings.readIni(), ini);
+        QVERIFY(help && help->isVisible());
+        help->close();
+        FrmMain again; // with the same settings
+        QCOMPARE(again.findChild<QComboBox *>(u"Ccom"_s)->currentIndex(), 7);
+    }
+
+    // The help window opens in the language stored at the time; Save opens the save dialog
+    // from the menu and the toolbar; Donate opens the donation page.
+    void helpSaveDonate()
+    {
+        TestWindow w;
+        w.trigger(u"mHelp"_s);
+        QCOMPARE(FrmHelp::instance()->findChild<QLabel *>(u"Llink"_s)->text(), u"Donazione"_s);
+        w.trigger(u"mEng"_s);
+        QCOMPARE(FrmHelp::instance()->findChild<QLabel *>(u"Llink"_s)->text(), u"Donazione"_s);
+        FrmHelp::instance()->close();
+        QTRY_VERIFY(!FrmHelp::instance());
+        w.trigger(u"mHelp"_s);
+        QCOMPARE(FrmHelp::instance()->findChild<QLabel *>(u"Llink"_s)->text(), u"Donate"_s);
+        FrmHelp::instance()->close();
+
+        QCOMPARE(closeModals([&] { w.trigger(u"mSave"_s); }), QStringList{u"Save File "_s});
+        QCOMPARE(closeModals([&] { w.trigger(u"4"_s); }), QStringList{u"Save File "_s});
+
+        m_opened.clear();
+        QDesktopServices::setUrlHandler(u"https"_s, this, "openUrl");
+        w.trigger(u"mDonate"_s);
+        QDesktopServices::unsetUrlHandler(u"https"_s);
+        QCOMPARE(m_opened.size(), 1);
+        QVERIFY(w.showsClosed() && w.window().isVisible());
     }
 };
 

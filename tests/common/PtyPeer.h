@@ -1,13 +1,16 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMutex>
 #include <QString>
 
 #include <termios.h>
+#include <thread>
 
 // The far end of a pseudo-terminal: the test plays the adapter on it. The program opens
-// devicePath() as its serial port; the test reads what the program writes and writes what
-// the adapter would send.
+// devicePath() as its serial port. A thread of its own reads everything the program writes
+// as soon as it arrives, and answers a trigger (the probe) at once, so that no answer
+// depends on the test's event loop getting round to it in time.
 class PtyPeer
 {
 public:
@@ -19,14 +22,18 @@ public:
     bool isValid() const { return m_master >= 0; }
     QString devicePath() const { return m_device; }
 
+    // Whenever what has been read since the last answer ends with `trigger`, the reader
+    // writes `reply` at once; an empty reply answers nothing.
+    void setAnswer(const QByteArray &trigger, const QByteArray &reply);
+
     void write(const QByteArray &bytes);
-    // Reads what has arrived until `count` bytes are in or `timeoutMs` passes, while the
-    // Qt event loop keeps running (the program under test lives in the same process).
-    QByteArray read(int count, int timeoutMs = 2000);
-    // Everything that arrives within `ms`, with events running.
-    QByteArray readFor(int ms);
-    // Each separate read() of the line, as it came (to count one-byte writes).
-    QList<QByteArray> readChunks(int count, int timeoutMs = 2000);
+    // Everything read from the program so far.
+    QByteArray received() const;
+    // Waits, with the test's events running, until `count` bytes in all have been read.
+    bool waitForReceived(qsizetype count, int timeoutMs = 5000) const;
+
+    // How many bytes written here the program has not read yet.
+    qsizetype unread() const;
 
     // The line settings the program gave the device.
     termios lineSettings() const;
@@ -35,6 +42,15 @@ public:
     void hangUp();
 
 private:
+    void readLoop();
+
     int m_master = -1;
+    int m_wake[2] = {-1, -1};
     QString m_device;
+    std::thread m_reader;
+    mutable QMutex m_mutex;
+    QByteArray m_received;
+    qsizetype m_answeredUpTo = 0;
+    QByteArray m_trigger;
+    QByteArray m_reply;
 };

@@ -5,8 +5,8 @@
 // frame followed by CR LF.
 
 #include "FuzzReference.h"
-#include "link/RxFramer.h"
-#include "terminal/TranscriptModel.h"
+#include "RxFramer.h"
+#include "TranscriptModel.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -3,7 +3,7 @@
 // changes it reports, replayed on a copy, give the same text (that is what the view does).
 
 #include "FuzzReference.h"
-#include "terminal/TranscriptModel.h"
+#include "TranscriptModel.h"
 
 #include <QObject>
 

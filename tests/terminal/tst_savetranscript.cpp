@@ -1,11 +1,12 @@
-// Saving the transcript through the real file dialog of the main window.
+// The save command through the real file dialog and message boxes, played as a user plays them.
 
-#include "TestSettings.h"
-#include "app/FrmMain.h"
+#include "SaveTranscript.h"
+#include "TranscriptModel.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,17 +20,24 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Runs the save command, File > Save or toolbar button 4, playing the user in each modal
+// Runs the save command for `transcript`, playing the user in each modal
 // window it opens: one answer per window in order, the file name to type into a file dialog
 // ("" cancels it) or the button to press in a box ("Yes"). Returns the windows met. A window
 // beyond the answers is closed, so that a test fails instead of hanging.
-QStringList saveAsUser(FrmMain &w, QStringList answers, bool viaMenu = true)
+QStringList saveAsUser(const TranscriptModel &transcript, QStringList answers)
 {
     QStringList seen;
     QList<QPointer<QWidget>> met;
     QTimer poll;
+    QElapsedTimer running;
+    running.start();
     QObject::connect(&poll, &QTimer::timeout, [&] {
         QWidget *modal = QApplication::activeModalWidget();
+        if (modal && running.elapsed() > 10000) { // a window that stays: fail, don't hang
+            seen << u"still open: "_s + modal->windowTitle();
+            QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection);
+            return;
+        }
         if (!modal || met.contains(modal))
             return;
         met << modal;
@@ -40,10 +48,11 @@ QStringList saveAsUser(FrmMain &w, QStringList answers, bool viaMenu = true)
             seen << u"file dialog '%1' %2 in %3"_s.arg(dialog->windowTitle(),
                                                        dialog->nameFilters().join(u'|'),
                                                        dialog->directory().absolutePath());
-            auto *name = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
-            if (name && !answer.isEmpty()) {
-                name->setText(answer);
-                slot = "accept"; // as the Save button does
+            // The user writes the path into the dialog's one text field and presses Save.
+            const QList<QLineEdit *> fields = dialog->findChildren<QLineEdit *>();
+            if (!answer.isEmpty() && fields.size() == 1) {
+                fields.first()->setText(answer);
+                slot = "accept";
             }
         } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
             const QMetaEnum icons = QMetaEnum::fromType<QMessageBox::Icon>();
@@ -63,10 +72,8 @@ QStringList saveAsUser(FrmMain &w, QStringList answers, bool viaMenu = true)
         QMetaObject::invokeMethod(target, slot, Qt::QueuedConnection);
     });
     poll.start(10);
-    if (viaMenu)
-        w.menuItem(u"mSave"_s)->trigger();
-    else
-        w.Toolbar_ButtonClick(4);
+    QWidget owner;
+    SaveTranscript::save(&owner, transcript);
     return seen;
 }
 
@@ -108,23 +115,22 @@ private Q_SLOTS:
         QFETCH(QByteArray, existing);
         QFETCH(QByteArray, expected);
         const bool cancel = expected.isNull(); // and shows nothing more
-        TestSettings settings;
         QTemporaryDir target;
         const QString path = target.filePath(u"transcript.txt"_s);
         QFile file(path);
         QVERIFY(existing.isNull() || (file.open(QIODevice::WriteOnly) && file.write(existing)));
         file.close();
-        FrmMain w;
-        w.transcript().append(transcript);
+        TranscriptModel model;
+        model.append(transcript);
 
         QStringList expectedSeen{m_saveDialog};
         if (!existing.isNull() && !cancel)
             expectedSeen << u"Warning box 'Save File '"_s;
-        QCOMPARE(saveAsUser(w, {cancel ? QString() : path, u"Yes"_s}), expectedSeen);
+        QCOMPARE(saveAsUser(model, {cancel ? QString() : path, u"Yes"_s}), expectedSeen);
         QCOMPARE(fileBytes(path), expected);
         QCOMPARE(QDir(target.path()).entryList(QDir::Files),
                  expected.isNull() ? QStringList() : QStringList{u"transcript.txt"_s});
-        QCOMPARE(w.transcript().text(), transcript);
+        QCOMPARE(model.text(), transcript);
     }
 
     // Not even root may create files in /proc/self; the dialog accepts the folder, and a file
@@ -133,23 +139,21 @@ private Q_SLOTS:
     {
         if (!QFile::exists(u"/proc/self/comm"_s))
             QSKIP("needs a folder in which no file can be created");
-        TestSettings settings;
-        FrmMain w;
-        w.transcript().append(u"*#1##\r\n"_s);
+        TranscriptModel model;
+        model.append(u"*#1##\r\n"_s);
         const QString failed = u"Critical box 'Telvo4686Sdk'"_s;
-        QCOMPARE(saveAsUser(w, {u"/proc/self/transcript.txt"_s, u"Ok"_s}),
+        QCOMPARE(saveAsUser(model, {u"/proc/self/transcript.txt"_s, u"Ok"_s}),
                  (QStringList{m_saveDialog, failed}));
         QVERIFY(!QFile::exists(u"/proc/self/transcript.txt"_s));
         const QByteArray comm = fileBytes(u"/proc/self/comm"_s);
-        QCOMPARE(saveAsUser(w, {u"/proc/self/comm"_s, u"Yes"_s, u"Ok"_s}),
+        QCOMPARE(saveAsUser(model, {u"/proc/self/comm"_s, u"Yes"_s, u"Ok"_s}),
                  (QStringList{m_saveDialog, u"Warning box 'Save File '"_s, failed}));
         QCOMPARE(fileBytes(u"/proc/self/comm"_s), comm);
-        QCOMPARE(w.transcript().text(), u"*#1##\r\n"_s);
-        QCOMPARE(w.statusPanel(1)->text(), QString());
+        QCOMPARE(model.text(), u"*#1##\r\n"_s);
 
         QTemporaryDir target;
         const QString path = target.filePath(u"later.txt"_s);
-        QCOMPARE(saveAsUser(w, {path}, false), QStringList{m_saveDialog});
+        QCOMPARE(saveAsUser(model, {path}), QStringList{m_saveDialog});
         QCOMPARE(fileBytes(path), "*#1##\r\n\r\n"_ba);
     }
 };

@@ -1,13 +1,11 @@
-// The transcript model's length rule and the terminal view that shows it.
+// The transcript: its length rule, the shape of its lines, and its file.
 
-#include "terminal/TerminalView.h"
-#include "terminal/TranscriptModel.h"
+#include "TranscriptFile.h"
+#include "TranscriptModel.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QRandomGenerator>
-#include <QTextCursor>
-#include <QtTest>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 
@@ -47,64 +45,49 @@ private Q_SLOTS:
         QCOMPARE(model.text(), expected);
     }
 
-    // Short random runs against the rule written the plain way (the fuzz target goes further),
-    // with pieces shorter and longer than the limit; the view catches up at random moments.
-    void randomRunsAgreeWithPlainRule()
-    {
-        const QString alphabet = u"ab\r\n#\t\u0001\u00e9"_s;
-        for (quint32 seed = 1; seed <= 50; ++seed) {
-            QRandomGenerator random(seed);
-            TranscriptModel model(20);
-            TerminalView view;
-            view.setModel(&model);
-            QString reference;
-            for (int step = 0; step < 40; ++step) {
-                const QString where = u"seed %1 step %2"_s.arg(seed).arg(step);
-                if (random.bounded(20) == 0) {
-                    model.clear();
-                    reference.clear();
-                }
-                QString piece;
-                for (int n = random.bounded(random.bounded(6) ? 6 : 60); n > 0; --n)
-                    piece += alphabet.at(random.bounded(int(alphabet.size())));
-                model.append(piece);
-                reference += piece;
-                while (reference.size() > 20) {
-                    const qsizetype crLf = reference.indexOf(u"\r\n"_s);
-                    reference.remove(0, crLf < 0 ? 1 : crLf + 2);
-                }
-                QVERIFY2(model.text() == reference, qPrintable(where));
-                if (random.bounded(3) == 0 || step == 39) {
-                    view.flush();
-                    QVERIFY2(view.toPlainText() == TerminalView::displayText(model.text()),
-                             qPrintable(where));
-                }
-            }
-        }
-    }
-
-    void copyGivesTranscriptCharacters()
+    void lineShapes()
     {
         TranscriptModel model;
-        TerminalView view;
-        view.setModel(&model);
-        model.append(u"*#1##\r\n"_s);
-        model.append(u"a\rb\nc\u00e9\r\n"_s);
-        view.flush();
-        const QString &text = model.text();
-        for (int start = 0; start < text.size(); ++start) {
-            for (int end = start + 1; end <= text.size(); ++end) {
-                QTextCursor cursor(view.document());
-                cursor.setPosition(start);
-                cursor.setPosition(end, QTextCursor::KeepAnchor);
-                view.setTextCursor(cursor);
-                QApplication::clipboard()->clear();
-                view.copy();
-                QCOMPARE(QApplication::clipboard()->text(), text.mid(start, end - start));
-            }
-        }
+        model.appendFrame(u"*#*1##"_s);
+        model.append(u"*1"_s);
+        model.appendFrame(u"*#*0##"_s);
+        model.appendLineFailure(5, u"The device was disconnected"_s);
+        QCOMPARE(model.text(), u"*#*1##\r\n*1*#*0##\r\n\r\n5-The device was disconnected\r\n"_s);
+        model.appendLineFailure(-1, u"x"_s);
+        QVERIFY(model.text().endsWith(u"\r\n\r\n-1-x\r\n"_s));
+    }
+
+    void fileBytes_data()
+    {
+        QTest::addColumn<QString>("transcript");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("empty: just CR LF") << QString() << "\r\n"_ba;
+        QTest::newRow("one byte per character")
+            << u"caf\u00e9 *#13**15##\r\n"_s << "caf\xE9 *#13**15##\r\n\r\n"_ba;
+        QTest::newRow("every byte value")
+            << QString::fromLatin1(QByteArray("\x00\x01\x7f\x80\xff", 5))
+            << QByteArray("\x00\x01\x7f\x80\xff\r\n", 7);
+    }
+    void fileBytes()
+    {
+        QFETCH(QString, transcript);
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"t.txt"_s);
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("a longer old content\r\n") > 0);
+        old.close();
+        QString error;
+        QVERIFY(TranscriptFile::write(path, transcript, &error));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), bytes); // replaced, never appended to
+
+        QVERIFY(
+            !TranscriptFile::write(dir.filePath(u"no/such/folder/t.txt"_s), transcript, &error));
+        QVERIFY(!error.isEmpty());
     }
 };
 
-QTEST_MAIN(TstTranscript)
+QTEST_APPLESS_MAIN(TstTranscript)
 #include "tst_transcript.moc"

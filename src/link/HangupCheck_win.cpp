@@ -1,7 +1,7 @@
-#include "LineHangup.h"
+#include "HangupCheck.h"
 
 // Windows reports a removed device through the serial port's own errors.
-bool lineHungUp(qintptr)
+bool HangupCheck::hungUp(qintptr)
 {
     return false;
 }

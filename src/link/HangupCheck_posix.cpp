@@ -1,8 +1,8 @@
-#include "LineHangup.h"
+#include "HangupCheck.h"
 
 #include <poll.h>
 
-bool lineHungUp(qintptr handle)
+bool HangupCheck::hungUp(qintptr handle)
 {
     if (handle < 0)
         return false;

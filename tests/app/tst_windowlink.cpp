@@ -1,0 +1,197 @@
+// The main window over a pseudo-terminal whose far end plays the adapter: what the user sees
+// of connecting, frames, typing, disconnecting and a lost line.
+
+#include "PtyPeer.h"
+#include "TestWindow.h"
+
+#include "InterfaceLink.h"
+#include "TerminalView.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTextCursor>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr int kTimeout = 5000; // never reached when all is well
+constexpr int kQuiet = 300;    // how long "nothing more happens" is watched
+const QByteArray kProbe = "*#13**15##", kAck = "*#*1##";
+const QString kAnswered = u"*#*1##\r\n"_s;
+} // namespace
+
+class TstWindowLink : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<PtyPeer> m_peer;
+    std::unique_ptr<TestWindow> m_w;
+    QStringList m_boxes; // "title|icon|text" of each message box met
+    QTimer m_closeBoxes;
+
+    TestWindow &open(const QByteArray &language, const QString &device = {})
+    {
+        m_w = std::make_unique<TestWindow>(
+            "[Option]\nCom=1\nlanguage=" + language +
+            "\n[Ports]\nCOM1=" + (device.isNull() ? m_peer->devicePath() : device).toUtf8());
+        return *m_w;
+    }
+    bool connectAnswered()
+    {
+        m_peer->setAnswer(kProbe, kAck);
+        m_w->trigger(u"1"_s);
+        return QTest::qWaitFor([&] { return !m_w->ccom()->isEnabled(); }, kTimeout);
+    }
+    // The transcript with the error number of each failure line replaced by N.
+    QString failureShown() const
+    {
+        return m_w->transcript().replace(QRegularExpression(u"\\r\\n-?[1-9]\\d*-"_s), u"\r\nN-"_s);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QCoreApplication::setApplicationName(u"Telvo4686Sdk"_s);
+        connect(&m_closeBoxes, &QTimer::timeout, this, [this] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                m_boxes << box->windowTitle() + u'|' + QString::number(box->icon()) + u'|' +
+                               box->text();
+                box->reject();
+            }
+        });
+        m_closeBoxes.start(10);
+    }
+    void init()
+    {
+        m_peer = std::make_unique<PtyPeer>();
+        m_boxes.clear();
+    }
+    void cleanup() { m_w.reset(); }
+
+    void connectedTypingDisconnect()
+    {
+        TestWindow &w = open("en");
+        const QString timeBefore = w.panel(2);
+        QVERIFY(connectAnswered());
+        QCOMPARE(w.panel(1), u"Connection established"_s);
+        QVERIFY(w.action(u"1"_s)->isChecked() && !w.action(u"2"_s)->isChecked());
+        QCOMPARE(w.transcript(), kAnswered);
+        QVERIFY(m_boxes.isEmpty());
+        // Panel 2 keeps its text until the clock's first tick, a second later.
+        QSignalSpy ticks(w.link(), &InterfaceLink::clockTicked);
+        QCOMPARE(w.panel(2), timeBefore);
+        QVERIFY(ticks.wait(2000));
+        QCOMPARE(w.panel(2), u"Connection time: 00.00.01"_s);
+        w.trigger(u"mIta"_s);
+        QCOMPARE(w.panel(2), u"Tempo connessione: 00.00.01"_s);
+
+        // Frame keys are echoed at the very end and sent one by one; other keys do nothing.
+        TerminalView *trx = w.trx();
+        trx->flush();
+        QTextCursor cursor = trx->textCursor();
+        cursor.setPosition(1);
+        cursor.setPosition(4, QTextCursor::KeepAnchor);
+        trx->setTextCursor(cursor);
+        QByteArray sent = kProbe;
+        for (char key : {'*', 'a', ' ', '#', '\r', '1'}) {
+            QTest::keyClick(trx, key);
+            if (key == '*' || key == '#' || key == '1') {
+                sent += key;
+                QVERIFY(m_peer->waitForReceived(sent.size()));
+            }
+        }
+        for (Qt::Key key : {Qt::Key_Backspace, Qt::Key_Return, Qt::Key_Enter})
+            QTest::keyClick(trx, key);
+        QVERIFY(!m_peer->waitForReceived(sent.size() + 1, kQuiet));
+        QCOMPARE(m_peer->received(), sent);
+        QCOMPARE(w.transcript(), kAnswered + u"*#1"_s);
+        m_peer->write("*#*1##");
+        QTRY_COMPARE_WITH_TIMEOUT(w.transcript(), kAnswered + u"*#1"_s + kAnswered, kTimeout);
+
+        w.trigger(u"mDisconnect"_s);
+        QCOMPARE(w.panel(1), u"Connessione chiusa"_s);
+        QVERIFY(w.showsClosed());
+        QCOMPARE(w.panel(2), u"Tempo connessione: 00.00.01"_s);
+        QTest::keyClick(trx, '5');
+        QCOMPARE(w.transcript(), kAnswered + u"*#1"_s + kAnswered);
+    }
+
+    void attemptFails_data()
+    {
+        QTest::addColumn<QByteArray>("language");
+        QTest::addColumn<QString>("device"); // null: the silent peer
+        QTest::addColumn<bool>("disconnectAtOnce");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<bool>("box");
+        QTest::newRow("silent") << "it"_ba << QString() << false
+                                << u"Connessione chiusa (L4686SDK non trovata)"_s << false;
+        QTest::newRow("disconnect during the wait")
+            << "en"_ba << QString() << true << u"Connection closed (L4686SDK not found)"_s << false;
+        QTest::newRow("no such device") << "en"_ba << u"/dev/does-not-exist"_s << false
+                                        << u"Connection closed (Error open Com)"_s << true;
+    }
+    void attemptFails()
+    {
+        QFETCH(QByteArray, language);
+        QFETCH(QString, device);
+        QFETCH(bool, disconnectAtOnce);
+        QFETCH(QString, shown);
+        QFETCH(bool, box);
+        TestWindow &w = open(language, device);
+        QSignalSpy failed(w.link(), &InterfaceLink::connectFailed);
+        w.trigger(u"1"_s);
+        if (disconnectAtOnce) {
+            w.trigger(u"2"_s);
+            QCOMPARE(w.panel(1), u"Connection closed"_s);
+        }
+        QVERIFY(!failed.isEmpty() || failed.wait(kTimeout));
+        QCOMPARE(w.panel(1), shown);
+        QVERIFY(w.showsClosed() && w.transcript().isEmpty());
+        if (box) {
+            QTRY_COMPARE(m_boxes.size(), 1);
+            const QString pattern =
+                u"^Telvo4686Sdk\\|%1\\|-?[1-9]\\d* - \\S"_s.arg(QMessageBox::Critical);
+            QVERIFY2(QRegularExpression(pattern).match(m_boxes[0]).hasMatch(),
+                     qPrintable(m_boxes[0]));
+        } else {
+            QVERIFY(!QTest::qWaitFor([&] { return !m_boxes.isEmpty(); }, kQuiet));
+        }
+    }
+
+    void lineLost_data()
+    {
+        QTest::addColumn<bool>("typeAtOnce");
+        QTest::newRow("unplugged") << false;
+        QTest::newRow("typed into the dead line") << true;
+    }
+    void lineLost()
+    {
+        QFETCH(bool, typeAtOnce);
+        TestWindow &w = open("it");
+        QVERIFY(connectAnswered());
+        m_peer->hangUp();
+        if (typeAtOnce) {
+            // Before any event runs, so the write finds the line gone: closed silently, the key
+            // echoed.
+            QTest::keyClick(w.trx(), '5');
+            QVERIFY(w.showsClosed());
+            QCOMPARE(w.transcript(), kAnswered + u'5');
+        } else {
+            QTRY_VERIFY_WITH_TIMEOUT(w.showsClosed(), kTimeout);
+            QCOMPARE(failureShown(), kAnswered + u"\r\nN-The device was disconnected\r\n"_s);
+        }
+        QCOMPARE(w.panel(1), u"Connessione chiusa"_s);
+        const QString after = w.transcript();
+        QVERIFY(!QTest::qWaitFor([&] { return w.transcript() != after; }, kQuiet));
+        QTest::keyClicks(w.trx(), u"6#"_s);
+        QCOMPARE(w.transcript(), after);
+        QVERIFY(m_boxes.isEmpty());
+    }
+};
+
+QTEST_MAIN(TstWindowLink)
+#include "tst_windowlink.moc"

@@ -1,0 +1,320 @@
+// The link to the adapter over a pseudo-terminal whose far end the test plays, or against the
+// project's emulator: connecting and probing, what interrupts a probe, frames, typed keys and
+// a lost line. The adapter's answers come from the peer's own thread the moment the probe
+// has arrived; nothing waits on a guessed time.
+
+#include "InterfaceLink.h"
+#include "PtyPeer.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+
+#ifndef EMULATOR_PATH
+#define EMULATOR_PATH ""
+#endif
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr int kTimeout = 5000; // never reached when all is well
+constexpr int kQuiet = 300;    // how long "nothing more happens" is watched
+const QByteArray kProbe = "*#13**15##", kAck = "*#*1##";
+using Reason = InterfaceLink::FailReason;
+
+// What the link reports, in order, as short texts.
+struct Reports : QStringList
+{
+    explicit Reports(InterfaceLink &link)
+    {
+        QObject::connect(&link, &InterfaceLink::probeSent, [this] { *this << u"probe"_s; });
+        QObject::connect(&link, &InterfaceLink::connected, [this] {
+            *this << u"connected"_s;
+            connectedAfterMs = sinceStart.elapsed();
+        });
+        QObject::connect(
+            &link, &InterfaceLink::connectFailed, [this](Reason reason, const CommError &failure) {
+                *this << (reason == Reason::ErrorOpenCom ? u"error open com"_s : u"not found"_s) +
+                             (failure.failed() ? u" + box"_s : QString());
+                failedAfterMs = sinceStart.elapsed();
+            });
+        QObject::connect(&link, &InterfaceLink::disconnected,
+                         [this] { *this << u"disconnected"_s; });
+        QObject::connect(&link, &InterfaceLink::frameReceived,
+                         [this](const QString &frame) { *this << u"frame "_s + frame; });
+        QObject::connect(&link, &InterfaceLink::lineFailed, [this](const CommError &failure) {
+            *this << u"line failed: "_s + failure.description;
+        });
+        QObject::connect(&link, &InterfaceLink::sendFailed, [this] { *this << u"send failed"_s; });
+        sinceStart.start();
+    }
+    // Waits until `report` has been made `times` times in all; false if it never is.
+    bool waitFor(const QString &report, qsizetype times = 1) const
+    {
+        return QTest::qWaitFor([&] { return count(report) >= times; }, kTimeout);
+    }
+    QElapsedTimer sinceStart;
+    qint64 connectedAfterMs = -1;
+    qint64 failedAfterMs = -1;
+};
+} // namespace
+
+class TestInterfaceLink : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<PtyPeer> m_peer;
+    std::unique_ptr<InterfaceLink> m_link;
+    QProcess m_emulator;
+
+    bool closed() const
+    {
+        return m_link->state() == InterfaceLink::State::Closed && !m_link->isPortOpen() &&
+               !m_link->interfaceAnswered();
+    }
+    // Connects to the peer, which answers the probe at once.
+    bool connectAnswered(Reports &reports)
+    {
+        const qsizetype before = reports.count(u"connected"_s);
+        m_peer->setAnswer(kProbe, kAck);
+        m_link->ConnectInterface(m_peer->devicePath());
+        return reports.waitFor(u"connected"_s, before + 1) && m_link->interfaceAnswered();
+    }
+    QString emulatorDevice(const QStringList &args)
+    {
+        if (!*EMULATOR_PATH)
+            return QString();
+        m_emulator.start(QStringLiteral(EMULATOR_PATH), args);
+        QByteArray out;
+        while (!out.contains('\n') && m_emulator.waitForReadyRead(kTimeout))
+            out += m_emulator.readAllStandardOutput();
+        return QString::fromLocal8Bit(out.left(out.indexOf('\n')));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_peer = std::make_unique<PtyPeer>();
+        QVERIFY(m_peer->isValid());
+        m_link = std::make_unique<InterfaceLink>(10000);
+    }
+    void cleanup()
+    {
+        m_link.reset();
+        m_emulator.kill();
+        m_emulator.waitForFinished(kTimeout);
+    }
+
+    void answered()
+    {
+        Reports reports(*m_link);
+        QSignalSpy ticks(m_link.get(), &InterfaceLink::clockTicked);
+        QVERIFY(connectAnswered(reports));
+        QCOMPARE(reports, (QStringList{u"probe"_s, u"frame *#*1##"_s, u"connected"_s}));
+        // The wait lasts its tenth of a second although the answer came at once.
+        QVERIFY2(reports.connectedAfterMs >= 100,
+                 qPrintable(QString::number(reports.connectedAfterMs)));
+        QCOMPARE(m_peer->received(), kProbe); // the probe, nothing before or after it
+        QCOMPARE(m_link->clock().text(u"T"_s), u"T: 00.00.00"_s);
+        QVERIFY(ticks.isEmpty());
+        QVERIFY(ticks.wait(2000));
+        QCOMPARE(m_link->clock().text(u"T"_s), u"T: 00.00.01"_s);
+
+        m_link->Disconnect();
+        QCOMPARE(reports.last(), u"disconnected"_s);
+        QVERIFY(closed());
+        m_link->Disconnect(); // closed already: nothing
+        QCOMPARE(reports.count(u"disconnected"_s), 1);
+        QVERIFY(!ticks.wait(1200)); // the clock stopped with the line
+    }
+
+    void notFound_data()
+    {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<bool>("late"); // written once the attempt has failed
+        QTest::newRow("silent") << QByteArray() << false;
+        QTest::newRow("no frame end") << QByteArray("*#*1#") << false;
+        QTest::newRow("answer after the wait") << kAck << true;
+    }
+    void notFound()
+    {
+        QFETCH(QByteArray, answer);
+        QFETCH(bool, late);
+        Reports reports(*m_link);
+        if (!late)
+            m_peer->setAnswer(kProbe, answer);
+        m_link->ConnectInterface(m_peer->devicePath());
+        QCOMPARE(m_link->state(), InterfaceLink::State::Probing);
+        QVERIFY(reports.waitFor(u"not found"_s));
+        QCOMPARE(reports, (QStringList{u"probe"_s, u"not found"_s}));
+        QVERIFY(reports.failedAfterMs >= 100);
+        QVERIFY(closed());
+        // Half a frame waits in the receive buffer for its end.
+        QTRY_COMPARE_WITH_TIMEOUT(m_link->rxBuffer(),
+                                  late ? QString() : QString::fromLatin1(answer), kTimeout);
+
+        // A late answer reaches a closed port; nor does the next attempt take it, queued
+        // meanwhile, for its own.
+        m_peer->setAnswer(kProbe, QByteArray());
+        if (late)
+            m_peer->write(answer);
+        m_link->ConnectInterface(m_peer->devicePath());
+        QVERIFY(QTest::qWaitFor([&] { return reports.size() == 4; }, kTimeout));
+        QCOMPARE(reports.mid(2), (QStringList{u"probe"_s, u"not found"_s}));
+        QCOMPARE(m_link->rxBuffer(), late ? QString() : QString::fromLatin1(answer));
+    }
+
+    void openFails_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::newRow("no such device") << u"/dev/does-not-exist"_s;
+        QTest::newRow("no port chosen") << QString();
+    }
+    void openFails()
+    {
+        QFETCH(QString, device);
+        Reports reports(*m_link);
+        m_link->ConnectInterface(device);
+        QCOMPARE(reports, QStringList{u"error open com + box"_s}); // at once, nothing sent
+        QVERIFY(closed());
+    }
+
+    // Disconnect, or the window closing, in the middle of a probe; the answer either has not
+    // come or has just come.
+    void probeInterrupted_data()
+    {
+        QTest::addColumn<bool>("shutdown");
+        QTest::addColumn<bool>("answered");
+        QTest::newRow("disconnect, silent") << false << false;
+        QTest::newRow("disconnect, answered") << false << true;
+        QTest::newRow("window closed, silent") << true << false;
+        QTest::newRow("window closed, answered") << true << true;
+    }
+    void probeInterrupted()
+    {
+        QFETCH(bool, shutdown);
+        QFETCH(bool, answered);
+        Reports reports(*m_link);
+        bool interrupted = false;
+        const auto interrupt = [&] {
+            shutdown ? m_link->shutdown() : m_link->Disconnect();
+            interrupted = true;
+        };
+        if (answered) {
+            m_peer->setAnswer(kProbe, kAck);
+            connect(m_link.get(), &InterfaceLink::frameReceived, this, interrupt);
+        }
+        m_link->ConnectInterface(m_peer->devicePath());
+        if (!answered)
+            interrupt();
+        QTRY_VERIFY_WITH_TIMEOUT(interrupted, kTimeout);
+        QVERIFY(!m_link->isPortOpen());
+        if (!shutdown) {
+            m_link->ConnectInterface(m_peer->devicePath()); // ignored while the attempt runs
+            QVERIFY(!m_link->isPortOpen());
+        }
+        QStringList expected{u"probe"_s};
+        if (answered)
+            expected << u"frame *#*1##"_s;
+        if (!shutdown) {
+            expected << u"disconnected"_s << u"not found"_s; // after the full wait
+            QVERIFY(reports.waitFor(u"not found"_s));
+            QVERIFY(reports.failedAfterMs >= 100);
+        } else {
+            QVERIFY(!QTest::qWaitFor([&] { return reports.size() > expected.size(); }, kQuiet));
+        }
+        QCOMPARE(reports, expected);
+        QVERIFY(closed());
+
+        // The link is as good as new.
+        disconnect(m_link.get(), &InterfaceLink::frameReceived, this, nullptr);
+        QVERIFY(connectAnswered(reports));
+    }
+
+    void typing()
+    {
+        Reports reports(*m_link);
+        QVERIFY(connectAnswered(reports));
+        QByteArray sent = kProbe;
+        for (char key : {'*', '#', '1'}) {
+            QVERIFY(m_link->sendTyped(QLatin1Char(key)));
+            // Every key goes out at once, as one byte.
+            sent += key;
+            QVERIFY(m_peer->waitForReceived(sent.size()));
+            QCOMPARE(m_peer->received(), sent);
+        }
+        QCOMPARE(reports.size(), 3);
+
+        // Half a frame received before a disconnect is shown in front of the next one.
+        m_peer->write("*1*1");
+        QTRY_COMPARE_WITH_TIMEOUT(m_link->rxBuffer(), u"*1*1"_s, kTimeout);
+        m_link->Disconnect();
+        QVERIFY(connectAnswered(reports));
+        QVERIFY(reports.contains(u"frame *1*1*#*1##"_s));
+    }
+
+    void lineLost_data()
+    {
+        QTest::addColumn<bool>("typeAtOnce");
+        QTest::newRow("unplugged") << false;
+        QTest::newRow("typed into the dead line") << true;
+    }
+    void lineLost()
+    {
+        QFETCH(bool, typeAtOnce);
+        Reports reports(*m_link);
+        QSignalSpy ticks(m_link.get(), &InterfaceLink::clockTicked);
+        QVERIFY(connectAnswered(reports));
+        m_peer->hangUp();
+        if (typeAtOnce) {
+            // Before any event runs, so the write is what finds the line gone: closed, and
+            // reported without a failure line.
+            QVERIFY(!m_link->sendTyped(u'5'));
+            QCOMPARE(reports.last(), u"send failed"_s);
+        } else {
+            QVERIFY(reports.waitFor(u"line failed: The device was disconnected"_s));
+        }
+        QVERIFY(closed());
+        QVERIFY(!QTest::qWaitFor([&] { return reports.size() > 4 || !ticks.isEmpty(); }, 1200));
+    }
+
+    void emulator_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("answers at once") << QStringList();
+        QTest::newRow("answers byte by byte") << QStringList{u"--split"_s};
+    }
+    // The answer to a frame typed key by key comes once its "##" is in, also in pieces.
+    void emulator()
+    {
+        QFETCH(QStringList, args);
+        const QString device = emulatorDevice(args);
+        if (device.isEmpty())
+            QSKIP("built without the emulator");
+        Reports reports(*m_link);
+        m_link->ConnectInterface(device);
+        QVERIFY(reports.waitFor(u"connected"_s));
+        for (QChar key : u"*1*1*11##"_s)
+            QVERIFY(m_link->sendTyped(key));
+        QVERIFY(QTest::qWaitFor([&] { return reports.count(u"frame *#*1##"_s) == 2; }, kTimeout));
+    }
+
+    void emulatorUnplugged()
+    {
+        const QString device =
+            emulatorDevice({u"--events"_s, u"50"_s, u"--hangup-after"_s, u"1000"_s});
+        if (device.isEmpty())
+            QSKIP("built without the emulator");
+        Reports reports(*m_link);
+        m_link->ConnectInterface(device);
+        QVERIFY(reports.waitFor(u"line failed: The device was disconnected"_s));
+        QVERIFY(reports.contains(u"connected"_s) && reports.contains(u"frame *1*0*11##"_s));
+        QVERIFY(closed());
+        const qsizetype count = reports.size();
+        QVERIFY(!QTest::qWaitFor([&] { return reports.size() > count; }, kQuiet));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestInterfaceLink)
+#include "tst_interfacelink.moc"

@@ -1,0 +1,146 @@
+// The link's pure logic: which device a port opens, the connection clock, the framing of
+// received characters.
+
+#include "ConnectionClock.h"
+#include "PortNames.h"
+#include "RxFramer.h"
+#include "TranscriptModel.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <utility>
+
+using namespace Qt::StringLiterals;
+
+class TestLinkLogic : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void deviceOfPort_data()
+    {
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("configured");
+        QTest::addColumn<QString>("device");
+#ifdef Q_OS_WIN
+        QTest::newRow("COM 1") << 1 << u""_s << u"COM1"_s;
+        QTest::newRow("configured is ignored") << 9 << u"/dev/ttyUSB0"_s << u"COM9"_s;
+#else
+        QTest::newRow("COM 1 is the first built-in port") << 1 << u""_s << u"/dev/ttyS0"_s;
+        QTest::newRow("COM 9") << 9 << u""_s << u"/dev/ttyS8"_s;
+        QTest::newRow("configured") << 3 << u"/dev/ttyUSB0"_s << u"/dev/ttyUSB0"_s;
+        QTest::newRow("configured, trimmed") << 3 << u" /dev/ttyACM1 "_s << u"/dev/ttyACM1"_s;
+        QTest::newRow("configured blank") << 2 << u"  "_s << u"/dev/ttyS1"_s;
+        QTest::newRow("comma kept") << 4 << u"/dev/tty,odd"_s << u"/dev/tty,odd"_s;
+#endif
+        QTest::newRow("no port") << 0 << u"/dev/ttyUSB0"_s << QString();
+    }
+    void deviceOfPort()
+    {
+        QFETCH(int, port);
+        QFETCH(QString, configured);
+        QFETCH(QString, device);
+        QCOMPARE(PortNames::deviceFor(port, configured), device);
+    }
+
+    void clock_data()
+    {
+        QTest::addColumn<int>("ticks");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("start") << 0 << u"Connection time: 00.00.00"_s;
+        QTest::newRow("first tick") << 1 << u"Connection time: 00.00.01"_s;
+        QTest::newRow("59 s") << 59 << u"Connection time: 00.00.59"_s;
+        QTest::newRow("a minute") << 60 << u"Connection time: 00.01.00"_s;
+        QTest::newRow("1 h 5 min 9 s") << 3909 << u"Connection time: 01.05.09"_s;
+        QTest::newRow("an hour less a second") << 3599 << u"Connection time: 00.59.59"_s;
+        QTest::newRow("an hour") << 3600 << u"Connection time: 01.00.00"_s;
+        QTest::newRow("99 h 59 min 59 s") << 359999 << u"Connection time: 99.59.59"_s;
+        QTest::newRow("100 h, three digits") << 360000 << u"Connection time: 100.00.00"_s;
+        QTest::newRow("past 255 h") << 256 * 3600 + 1 << u"Connection time: 256.00.01"_s;
+    }
+    void clock()
+    {
+        QFETCH(int, ticks);
+        QFETCH(QString, text);
+        ConnectionClock clock;
+        for (int i = 0; i < ticks; ++i)
+            clock.tick();
+        QCOMPARE(clock.text(u"Connection time"_s), text);
+        clock.reset();
+        QCOMPARE(clock.text(u"Tempo connessione"_s), u"Tempo connessione: 00.00.00"_s);
+    }
+
+    // Reads as they come, each followed by the frame it completes ("" for none).
+    void framing_data()
+    {
+        QTest::addColumn<QStringList>("reads");
+        QTest::addColumn<QStringList>("frames");
+        QTest::addColumn<QString>("left");
+        QTest::newRow("one read") << QStringList{u"*#*1##"_s} << QStringList{u"*#*1##"_s} << u""_s;
+        QTest::newRow("two reads")
+            << QStringList{u"*1*1"_s, u"*11##"_s} << QStringList{u""_s, u"*1*1*11##"_s} << u""_s;
+        QTest::newRow("two frames in one read, one line")
+            << QStringList{u"*1##*2##"_s} << QStringList{u"*1##*2##"_s} << u""_s;
+        QTest::newRow("a frame and the start of the next")
+            << QStringList{u"*1##*2"_s, u"##"_s} << QStringList{u""_s, u"*1##*2##"_s} << u""_s;
+        QTest::newRow("frame end alone waits")
+            << QStringList{u"##"_s, u"*5##"_s} << QStringList{u""_s, u"##*5##"_s} << u""_s;
+        QTest::newRow("three characters")
+            << QStringList{u"1##"_s} << QStringList{u"1##"_s} << u""_s;
+        QTest::newRow("end split between reads")
+            << QStringList{u"*1#"_s, u"#"_s} << QStringList{u""_s, u"*1##"_s} << u""_s;
+        QTest::newRow("no end") << QStringList{u"*#*1#"_s} << QStringList{u""_s} << u"*#*1#"_s;
+        QTest::newRow("empty read")
+            << QStringList{u"*1"_s, u""_s} << QStringList{u""_s, u""_s} << u"*1"_s;
+    }
+    void framing()
+    {
+        QFETCH(QStringList, reads);
+        QFETCH(QStringList, frames);
+        QFETCH(QString, left);
+        RxFramer framer(10000);
+        for (qsizetype i = 0; i < reads.size(); ++i)
+            QCOMPARE(framer.append(reads[i]).value_or(QString()), frames[i]);
+        QCOMPARE(framer.rxBuffer(), left);
+    }
+
+    // The bounded receive buffer, fed random reads through the same transcript, gives exactly
+    // the text that an unbounded one gives (the fuzz target explores this further).
+    void boundedBufferSameTranscript()
+    {
+        for (quint32 seed = 1; seed <= 300; ++seed) {
+            const int limit = 8 + int(seed % 10);
+            QRandomGenerator random(seed);
+            RxFramer bounded(limit);
+            QString unbounded; // a frame is all since the last, 3+ characters ending "##"
+            TranscriptModel boundedText(limit), unboundedText(limit);
+            for (int i = 0; i < 300; ++i) {
+                // Mostly short reads in which "##" and CR LF are frequent; some long runs.
+                const bool longRun = random.bounded(10) == 0;
+                const int alphabet = longRun && random.bounded(2) ? 2 : 5;
+                QString chunk;
+                for (int n = longRun ? random.bounded(20, 200) : random.bounded(1, 6); n; --n)
+                    chunk += QLatin1Char("ab#\r\n"[random.bounded(alphabet)]);
+                if (std::optional<QString> frame = bounded.append(chunk))
+                    boundedText.appendFrame(*frame);
+                unbounded += chunk;
+                if (unbounded.size() >= 3 && unbounded.endsWith(u"##"_s))
+                    unboundedText.appendFrame(std::exchange(unbounded, {}));
+                if (random.bounded(8) == 0) { // typed characters land in between
+                    const QString typed(1, QLatin1Char("*#15"[random.bounded(4)]));
+                    boundedText.append(typed);
+                    unboundedText.append(typed);
+                }
+                if (boundedText.text() != unboundedText.text()) {
+                    qWarning("limit %d, seed %u, read %d", limit, seed, i);
+                    QCOMPARE(boundedText.text(), unboundedText.text());
+                }
+                QVERIFY(bounded.rxBuffer().size() <= 2 * limit);
+            }
+        }
+    }
+};
+
+QTEST_APPLESS_MAIN(TestLinkLogic)
+#include "tst_linklogic.moc"
