@@ -127,6 +127,9 @@ private Q_SLOTS:
         m_link->Disconnect(); // closed already: nothing
         QCOMPARE(reports.count(u"disconnected"_s), 1);
         QVERIFY(!ticks.wait(1200)); // the clock stopped with the line
+        QCOMPARE(m_link->clock().text(u"T"_s), u"T: 00.00.01"_s);
+        QVERIFY(connectAnswered(reports)); // a new connection counts from zero
+        QCOMPARE(m_link->clock().text(u"T"_s), u"T: 00.00.00"_s);
     }
 
     void notFound_data()
@@ -298,21 +301,6 @@ private Q_SLOTS:
         for (QChar key : u"*1*1*11##"_s)
             QVERIFY(m_link->sendTyped(key));
         QVERIFY(QTest::qWaitFor([&] { return reports.count(u"frame *#*1##"_s) == 2; }, kTimeout));
-    }
-
-    void emulatorUnplugged()
-    {
-        const QString device =
-            emulatorDevice({u"--events"_s, u"50"_s, u"--hangup-after"_s, u"1000"_s});
-        if (device.isEmpty())
-            QSKIP("built without the emulator");
-        Reports reports(*m_link);
-        m_link->ConnectInterface(device);
-        QVERIFY(reports.waitFor(u"line failed: The device was disconnected"_s));
-        QVERIFY(reports.contains(u"connected"_s) && reports.contains(u"frame *1*0*11##"_s));
-        QVERIFY(closed());
-        const qsizetype count = reports.size();
-        QVERIFY(!QTest::qWaitFor([&] { return reports.size() > count; }, kQuiet));
     }
 };
 
