@@ -116,6 +116,8 @@ private Q_SLOTS:
         QVERIFY2(reports.connectedAfterMs >= 100,
                  qPrintable(QString::number(reports.connectedAfterMs)));
         QCOMPARE(m_peer->received(), kProbe); // the probe, nothing before or after it
+        const termios line = m_peer->lineSettings();
+        QVERIFY(cfgetospeed(&line) == B115200 && (line.c_cflag & CSIZE) == CS8);
         QCOMPARE(m_link->clock().text(u"T"_s), u"T: 00.00.00"_s);
         QVERIFY(ticks.isEmpty());
         QVERIFY(ticks.wait(2000));
