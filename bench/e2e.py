@@ -1,0 +1,302 @@
+#!/usr/bin/python3
+"""End-to-end benchmark: our program beside CuteCom and picocom, each on a pseudo-terminal
+of its own under a private Xvfb, fed the same frames.
+
+Scenarios:
+  startup   exec to the main window mapped; RSS 1 s later
+  flood     2 MB of frames as fast as the line takes them: CPU seconds until the program
+            is quiet again, the longest window stall, the peak RSS
+  linerate  115200 8N1: a 9-byte frame every 0.8 ms for 20 s: CPU % of one core, the
+            longest window stall, the largest backlog on the line
+
+A window stall is the longest _NET_WM_PING round trip through the program's event loop,
+one ping in flight every --ping-ms. It prints the medians of --runs runs as a table, ours
+beside each peer with ratios, and writes every run to --json. It measures; it never fails
+a build.
+
+    bench/e2e.py --runs 3 --json /tmp/e2e.json
+    bench/e2e.py --only linerate --only telvo --only picocom --duration 60
+"""
+
+import argparse
+import datetime
+import json
+import os
+import platform
+import shutil
+import signal
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+from peers import PROGRAMS  # noqa: E402
+from ptyline import PtyLine, cpu_seconds, memory_kb, reset_peak_rss, wait_quiet  # noqa: E402
+
+try:
+    from xprobe import WindowWatch, Xvfb  # noqa: E402
+except ImportError:
+    sys.exit("bench/e2e.py needs python3-xlib (Debian: apt-get install python3-xlib)")
+
+REPO = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+SCENARIOS = ("startup", "flood", "linerate")
+
+
+class Run:
+    """One start of one program: a private home, a line, the process; gone after stop()."""
+
+    def __init__(self, program, args, xvfb, watch):
+        self.program, self.args, self.watch = program, args, watch
+        self.tmp = tempfile.mkdtemp(prefix=f"e2e-{program.name}-")
+        keep = {k: v for k, v in os.environ.items()
+                if not k.startswith(("QT_", "XDG_", "DBUS_", "WAYLAND_")) and k != "DISPLAY"}
+        self.env = dict(keep, DISPLAY=xvfb.name, HOME=self.tmp, QT_QPA_PLATFORM="xcb",
+                        NO_AT_BRIDGE="1")
+        for var, sub in (("XDG_CONFIG_HOME", "config"), ("XDG_CACHE_HOME", "cache"),
+                         ("XDG_DATA_HOME", "data"), ("XDG_RUNTIME_DIR", "runtime")):
+            self.env[var] = os.path.join(self.tmp, sub)
+            os.makedirs(self.env[var], mode=0o700)
+        self.line = PtyLine()
+        self.stdio, self.extra_args = None, []
+        self.proc = self.pid = self.wid = None
+        program.prepare(self)
+
+    def start(self):
+        """Starts the program; returns (exec time, time its window was mapped or None)."""
+        log = open(os.path.join(self.tmp, "output.log"), "wb")
+        stdio = self.stdio if self.stdio is not None else subprocess.DEVNULL
+        started = time.monotonic()
+        self.proc = subprocess.Popen(self.program.command(self.args) + self.extra_args,
+                                     env=self.env, stdin=stdio,
+                                     stdout=stdio if self.stdio is not None else log,
+                                     stderr=log, start_new_session=True)
+        self.pid = self.proc.pid
+        if not self.program.gui:
+            return started, None
+        mapped, self.wid = self.watch.wait_mapped(self.pid, started, self.args.timeout)
+        return started, mapped
+
+    def connect(self):
+        self.program.open(self)
+        if self.wid is not None and self.args.ping_ms:
+            self.watch.ping(self.wid, self.args.ping_ms / 1000.0)
+        wait_quiet(self.pid, timeout=self.args.timeout)
+
+    def stop(self):
+        if self.wid is not None:
+            self.watch.ping(None, 0)
+        if self.proc and self.proc.poll() is None:
+            self.proc.send_signal(signal.SIGTERM)
+            try:
+                self.proc.wait(5)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+        self.line.close()
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+    def output(self):
+        try:
+            with open(os.path.join(self.tmp, "output.log"), "rb") as f:
+                return f.read()[-400:].decode(errors="replace")
+        except OSError:
+            return ""
+
+
+def stall_ms(run, start, end):
+    if run.wid is None or not run.args.ping_ms:
+        return {}
+    longest, count = run.watch.longest_stall(start, end)
+    return {"stall_ms": None if longest is None else longest * 1000, "pings": count}
+
+
+def startup(run, xvfb):
+    started, mapped = run.start()
+    rss_mapped = memory_kb(run.pid).get("VmRSS")
+    time.sleep(1.0)
+    return {"startup_s": mapped - started, "rss_mapped_kb": rss_mapped,
+            "rss_kb": memory_kb(run.pid).get("VmRSS")}
+
+
+def flood(run, xvfb):
+    run.start()
+    run.connect()
+    data = run.program.frame * (run.args.flood_bytes // len(run.program.frame))
+    reset_peak_rss(run.pid)
+    cpu0, x0, t0 = cpu_seconds(run.pid), cpu_seconds(xvfb.pid), time.monotonic()
+    run.line.flood(data, run.args.timeout * 10)
+    drained = run.line.drain(run.args.timeout * 10)
+    quiet_from, cpu1 = wait_quiet(run.pid, timeout=run.args.timeout * 10)
+    return dict({"cpu_s": cpu1 - cpu0, "xserver_cpu_s": cpu_seconds(xvfb.pid) - x0,
+                 "taken_s": drained - t0, "bytes": len(data),
+                 "peak_rss_kb": memory_kb(run.pid).get("VmHWM")},
+                **stall_ms(run, t0, max(quiet_from, drained)))
+
+
+def linerate(run, xvfb):
+    run.start()
+    run.connect()
+    period = run.args.period_ms / 1000.0
+    cpu0, x0, t0 = cpu_seconds(run.pid), cpu_seconds(xvfb.pid), time.monotonic()
+    waiting, behind = run.line.pace(run.program.frame, period, run.args.duration)
+    t1, cpu1, x1 = time.monotonic(), cpu_seconds(run.pid), cpu_seconds(xvfb.pid)
+    run.line.drain(run.args.timeout)
+    return dict({"cpu_pct": 100.0 * (cpu1 - cpu0) / (t1 - t0),
+                 "xserver_cpu_pct": 100.0 * (x1 - x0) / (t1 - t0),
+                 "backlog_bytes": waiting + behind, "behind_bytes": behind,
+                 "seconds": t1 - t0}, **stall_ms(run, t0, t1))
+
+
+SCENARIO_RUNNERS = {"startup": startup, "flood": flood, "linerate": linerate}
+
+# (scenario, key, row label, scale, digits)
+ROWS = [
+    ("startup", "startup_s", "start-up: exec to window mapped (s)", 1, 3),
+    ("startup", "rss_kb", "start-up: RSS 1 s after (MB)", 1 / 1024, 1),
+    ("flood", "cpu_s", "2 MB flood: CPU (s)", 1, 3),
+    ("flood", "stall_ms", "2 MB flood: longest window stall (ms)", 1, 1),
+    ("flood", "peak_rss_kb", "2 MB flood: peak RSS (MB)", 1 / 1024, 1),
+    ("flood", "taken_s", "2 MB flood: time until all read (s)", 1, 2),
+    ("flood", "xserver_cpu_s", "2 MB flood: X server CPU (s)", 1, 3),
+    ("linerate", "cpu_pct", "line rate: CPU (% of one core)", 1, 2),
+    ("linerate", "stall_ms", "line rate: longest window stall (ms)", 1, 1),
+    ("linerate", "backlog_bytes", "line rate: largest backlog (bytes)", 1, 0),
+    ("linerate", "xserver_cpu_pct", "line rate: X server CPU (% of one core)", 1, 2),
+]
+
+
+def median(results, program, scenario, key):
+    values = [r[key] for r in results if r["program"] == program and r["scenario"] == scenario
+              and r.get("ok") and isinstance(r.get(key), (int, float))]
+    return statistics.median(values) if values else None
+
+
+def table(results, programs):
+    """Markdown: a column per program, then ours divided by each peer."""
+    ours, peers = programs[0], programs[1:]
+    head = ["median of runs"] + [PROGRAMS[p].label for p in programs]
+    head += [f"ours / {PROGRAMS[p].label}" for p in peers] if ours == "telvo" else []
+    lines = ["| " + " | ".join(head) + " |", "|" + "---|" * len(head)]
+    for scenario, key, label, scale, digits in ROWS:
+        values = [median(results, p, scenario, key) for p in programs]
+        if all(v is None for v in values):
+            continue
+        cells = [label] + ["—" if v is None else f"{v * scale:.{digits}f}" for v in values]
+        if ours == "telvo":
+            for v in values[1:]:
+                cells.append(f"{values[0] / v:.2f}" if values[0] is not None and v else "—")
+        lines.append("| " + " | ".join(cells) + " |")
+    return "\n".join(lines)
+
+
+def machine():
+    model = ""
+    try:
+        with open("/proc/cpuinfo") as f:
+            model = next((l.split(":", 1)[1].strip() for l in f if l.startswith("model name")), "")
+    except OSError:
+        pass
+    debian = ""
+    if os.path.exists("/etc/debian_version"):
+        with open("/etc/debian_version") as f:
+            debian = "Debian " + f.read().strip()
+    return {"cpu": model, "cores": os.cpu_count(), "kernel": platform.release(),
+            "system": debian, "load_before": os.getloadavg()}
+
+
+def find_telvo():
+    for candidate in ("build/src/Telvo4686Sdk", "build/src/app/Telvo4686Sdk"):
+        path = os.path.join(REPO, candidate)
+        if os.access(path, os.X_OK):
+            return path
+    for folder, _, files in os.walk(os.path.join(REPO, "build")):
+        if "Telvo4686Sdk" in files:
+            return os.path.join(folder, "Telvo4686Sdk")
+    return os.path.join(REPO, "build/src/Telvo4686Sdk")
+
+
+def parse(argv):
+    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    ap.add_argument("--runs", type=int, default=3, help="runs of each scenario and program (medians)")
+    ap.add_argument("--only", action="append", default=[], metavar="NAME",
+                    help="a scenario (%s) or a program (%s); repeat or separate with commas"
+                    % (", ".join(SCENARIOS), ", ".join(PROGRAMS)))
+    ap.add_argument("--telvo", default=None, help="our program (default: found in build/)")
+    ap.add_argument("--json", help="write every run and the medians here")
+    ap.add_argument("--flood-bytes", type=int, default=2_000_000)
+    ap.add_argument("--duration", type=float, default=20.0, help="line rate: seconds")
+    ap.add_argument("--period-ms", type=float, default=0.8, help="line rate: one frame every ... ms")
+    ap.add_argument("--ping-ms", type=float, default=10.0,
+                    help="gap between window pings, 0: none (stalls are exact to about this)")
+    ap.add_argument("--timeout", type=float, default=30.0)
+    args = ap.parse_args(argv)
+    args.telvo = os.path.abspath(args.telvo) if args.telvo else find_telvo()
+    names = [n for item in args.only for n in item.split(",") if n]
+    unknown = [n for n in names if n not in SCENARIOS and n not in PROGRAMS]
+    if unknown:
+        ap.error("unknown: " + ", ".join(unknown))
+    args.scenarios = [s for s in SCENARIOS if s in names] or list(SCENARIOS)
+    chosen = [p for p in PROGRAMS if p in names]
+    args.programs = chosen or [p for p in PROGRAMS if PROGRAMS[p].available(args)]
+    args.explicit = bool(chosen)
+    return args
+
+
+def main(argv):
+    args = parse(argv)
+    missing = [p for p in args.programs if not PROGRAMS[p].available(args)]
+    if missing:
+        sys.exit("not found: " + ", ".join(missing))
+    info = {"date": datetime.datetime.now().astimezone().isoformat(timespec="seconds"),
+            "machine": machine(), "telvo": args.telvo,
+            "settings": {k: getattr(args, k) for k in ("runs", "flood_bytes", "duration",
+                                                       "period_ms", "ping_ms")}}
+    xvfb = Xvfb()
+    watch = WindowWatch(xvfb.name)
+    watch.start()
+    results = []
+    try:
+        # Programs take turns inside each run, so a change of the machine's load touches all.
+        for number in range(1, args.runs + 1):
+            for scenario in args.scenarios:
+                for name in args.programs:
+                    program = PROGRAMS[name]
+                    if scenario not in program.scenarios and not args.explicit:
+                        continue
+                    if scenario == "startup" and not program.gui:
+                        continue
+                    result = {"program": name, "scenario": scenario, "run": number}
+                    run = Run(program, args, xvfb, watch)
+                    try:
+                        result.update(SCENARIO_RUNNERS[scenario](run, xvfb), ok=True)
+                    except Exception as e:  # one failed run must not lose the others
+                        result.update(ok=False, error=f"{e}; output: {run.output()}")
+                    finally:
+                        run.stop()
+                    results.append(result)
+                    shown = {k: round(v, 4) if isinstance(v, float) else v for k, v in result.items()}
+                    print(json.dumps(shown), file=sys.stderr, flush=True)
+    finally:
+        watch.stop()
+        xvfb.stop()
+    info["machine"]["load_after"] = os.getloadavg()
+    m = info["machine"]
+    print(f"{info['date']}; {m['cpu']}, {m['cores']} cores, {m['system']}, Linux {m['kernel']}; "
+          f"load {m['load_before'][0]:.2f} before, {m['load_after'][0]:.2f} after; "
+          f"medians of {args.runs} runs\n")
+    print(table(results, args.programs))
+    failed = [r for r in results if not r["ok"]]
+    for r in failed:
+        print(f"\nfailed: {r['program']} {r['scenario']} run {r['run']}: {r['error']}")
+    if args.json:
+        medians = {p: {s: {k: median(results, p, s, k) for s2, k, *_ in ROWS if s2 == s}
+                       for s in args.scenarios} for p in args.programs}
+        with open(args.json, "w") as f:
+            json.dump(dict(info, runs=results, medians=medians), f, indent=1)
+
+
+if __name__ == "__main__":
+    main(sys.argv[1:])
