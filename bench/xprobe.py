@@ -79,6 +79,7 @@ class WindowWatch(threading.Thread):
         self.in_flight = None     # (sequence, time sent)
         self.sequence = 0
         self.stop_event = threading.Event()
+        self.wake_read, self.wake_write = os.pipe()   # lets ping() and stop() cut a wait short
 
     def _pid_of(self, wid):
         try:
@@ -124,8 +125,12 @@ class WindowWatch(threading.Thread):
                     next_ping = now + self.interval
                 else:
                     timeout = min(timeout, next_ping - now)
-            select.select([self.dpy], [], [], timeout)
+            ready, _, _ = select.select([self.dpy, self.wake_read], [], [], timeout)
+            if self.wake_read in ready:
+                os.read(self.wake_read, 64)
         self.dpy.close()
+        os.close(self.wake_read)
+        os.close(self.wake_write)
 
     def wait_mapped(self, pid, since, timeout):
         """The first top-level window of process pid mapped after `since`: (time, window id)."""
@@ -139,11 +144,16 @@ class WindowWatch(threading.Thread):
         raise RuntimeError(f"no window of process {pid} within {timeout} s")
 
     def ping(self, wid, interval):
-        """Start pinging wid (None stops), a new ping `interval` s after the last one left."""
+        """Starts pinging wid (None stops), a new ping `interval` s after the last answer;
+        returns once the first answer came, so a measurement that follows is watched."""
         with self.lock:
             self.pings, self.in_flight = [], None
             self.interval = interval
             self.target = wid
+        os.write(self.wake_write, b"p")
+        deadline = time.monotonic() + 5
+        while wid is not None and not self.pings and time.monotonic() < deadline:
+            time.sleep(0.002)
 
     def longest_stall(self, start, end):
         """Longest round trip of the pings sent in [start, end], in s; a ping still waiting
@@ -157,4 +167,5 @@ class WindowWatch(threading.Thread):
 
     def stop(self):
         self.stop_event.set()
+        os.write(self.wake_write, b"s")
         self.join(5)
