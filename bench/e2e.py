@@ -12,9 +12,10 @@ Scenarios:
 
 A window stall is the longest _NET_WM_PING round trip through the program's event loop,
 one ping in flight every --ping-ms. Answering pings costs the program CPU (a few % of a
-core at 10 ms), so the line-rate CPU figure comes from the stretch without them. It prints the medians of --runs runs as a table, ours
-beside each peer with ratios, and writes every run to --json. It measures; it never fails
-a build.
+core at 10 ms), so the line-rate CPU figure comes from the stretch without them.
+
+It prints the medians of --runs runs as a table, ours beside each peer with ratios, and
+writes every run to --json. It measures; it never fails a build.
 
     bench/e2e.py --runs 3 --json /tmp/e2e.json
     bench/e2e.py --only linerate --only telvo --only picocom --duration 60
@@ -24,18 +25,18 @@ import argparse
 import datetime
 import json
 import os
-import platform
 import shutil
 import signal
-import statistics
 import subprocess
 import sys
 import tempfile
 import time
 
+sys.dont_write_bytecode = True      # keep the source folder clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from peers import PROGRAMS  # noqa: E402
+from report import ROWS, machine, median, table  # noqa: E402
 from ptyline import PtyLine, cpu_seconds, memory_kb, reset_peak_rss, wait_quiet  # noqa: E402
 
 try:
@@ -168,61 +169,6 @@ def linerate(run, xvfb):
 
 SCENARIO_RUNNERS = {"startup": startup, "flood": flood, "linerate": linerate}
 
-# (scenario, key, row label, scale, digits)
-ROWS = [
-    ("startup", "startup_s", "start-up: exec to window mapped (s)", 1, 3),
-    ("startup", "rss_kb", "start-up: RSS 1 s after (MB)", 1 / 1024, 1),
-    ("flood", "cpu_s", "2 MB flood: CPU (s)", 1, 3),
-    ("flood", "stall_ms", "2 MB flood: longest window stall (ms)", 1, 1),
-    ("flood", "peak_rss_kb", "2 MB flood: peak RSS (MB)", 1 / 1024, 1),
-    ("flood", "taken_s", "2 MB flood: time until all read (s)", 1, 2),
-    ("flood", "xserver_cpu_s", "2 MB flood: X server CPU (s)", 1, 3),
-    ("linerate", "cpu_pct", "line rate: CPU (% of one core)", 1, 2),
-    ("linerate", "stall_ms", "line rate: longest window stall (ms)", 1, 1),
-    ("linerate", "backlog_bytes", "line rate: largest backlog (bytes)", 1, 0),
-    ("linerate", "backlog_bytes_watched", "line rate, pinged: largest backlog (bytes)", 1, 0),
-    ("linerate", "xserver_cpu_pct", "line rate: X server CPU (% of one core)", 1, 2),
-    ("linerate", "cpu_pct_watched", "line rate, pinged: CPU (% of one core)", 1, 2),
-]
-
-
-def median(results, program, scenario, key):
-    values = [r[key] for r in results if r["program"] == program and r["scenario"] == scenario
-              and r.get("ok") and isinstance(r.get(key), (int, float))]
-    return statistics.median(values) if values else None
-
-
-def table(results, programs):
-    """Markdown: a column per program, then ours divided by each peer."""
-    ours, peers = programs[0], programs[1:]
-    head = ["median of runs"] + [PROGRAMS[p].label for p in programs]
-    head += [f"ours / {PROGRAMS[p].label}" for p in peers] if ours == "telvo" else []
-    lines = ["| " + " | ".join(head) + " |", "|" + "---|" * len(head)]
-    for scenario, key, label, scale, digits in ROWS:
-        values = [median(results, p, scenario, key) for p in programs]
-        if all(v is None for v in values):
-            continue
-        cells = [label] + ["—" if v is None else f"{v * scale:.{digits}f}" for v in values]
-        if ours == "telvo":
-            for v in values[1:]:
-                cells.append(f"{values[0] / v:.2f}" if values[0] is not None and v else "—")
-        lines.append("| " + " | ".join(cells) + " |")
-    return "\n".join(lines)
-
-
-def machine():
-    model = ""
-    try:
-        with open("/proc/cpuinfo") as f:
-            model = next((l.split(":", 1)[1].strip() for l in f if l.startswith("model name")), "")
-    except OSError:
-        pass
-    debian = ""
-    if os.path.exists("/etc/debian_version"):
-        with open("/etc/debian_version") as f:
-            debian = "Debian " + f.read().strip()
-    return {"cpu": model, "cores": os.cpu_count(), "kernel": platform.release(),
-            "system": debian, "load_before": os.getloadavg()}
 
 
 def find_telvo():
@@ -249,6 +195,7 @@ def parse(argv):
     ap.add_argument("--period-ms", type=float, default=0.8, help="line rate: one frame every ... ms")
     ap.add_argument("--ping-ms", type=float, default=10.0,
                     help="gap between window pings, 0: none (stalls are exact to about this)")
+    ap.add_argument("--warmup", type=int, default=1, help="1: start each program once, unmeasured")
     ap.add_argument("--timeout", type=float, default=30.0)
     args = ap.parse_args(argv)
     args.telvo = os.path.abspath(args.telvo) if args.telvo else find_telvo()
@@ -277,6 +224,16 @@ def main(argv):
     watch.start()
     results = []
     try:
+        # The first start of a program after a while reads its libraries from disk.
+        for name in args.programs if args.warmup else ():
+            if PROGRAMS[name].gui:
+                run = Run(PROGRAMS[name], args, xvfb, watch)
+                try:
+                    startup(run, xvfb)
+                except Exception as e:
+                    print(f"warm-up of {name} failed: {e}", file=sys.stderr)
+                finally:
+                    run.stop()
         # Programs take turns inside each run, so a change of the machine's load touches all.
         for number in range(1, args.runs + 1):
             for scenario in args.scenarios:
