@@ -3,7 +3,7 @@
 of its own under a private Xvfb, fed the same frames.
 
 Scenarios:
-  startup   exec to the main window mapped; RSS 1 s later
+  startup   exec to the main window mapped; RSS 1 s later (--starts of them in each run)
   flood     2 MB of frames as fast as the line takes them: CPU seconds until the program
             is quiet again, the longest window stall, the peak RSS
   linerate  115200 8N1: a 9-byte frame every 0.8 ms for 20 s: CPU % of one core and the
@@ -182,6 +182,20 @@ def find_telvo():
     return os.path.join(REPO, "build/src/Telvo4686Sdk")
 
 
+def measure(program, scenario, number, args, xvfb, watch):
+    result = {"program": program.name, "scenario": scenario, "run": number}
+    run = Run(program, args, xvfb, watch)
+    try:
+        result.update(SCENARIO_RUNNERS[scenario](run, xvfb), ok=True)
+    except Exception as e:  # one failed run must not lose the others
+        result.update(ok=False, error=f"{e}; output: {run.output()}")
+    finally:
+        run.stop()
+    shown = {k: round(v, 4) if isinstance(v, float) else v for k, v in result.items()}
+    print(json.dumps(shown), file=sys.stderr, flush=True)
+    return result
+
+
 def parse(argv):
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("--runs", type=int, default=3, help="runs of each scenario and program (medians)")
@@ -195,6 +209,7 @@ def parse(argv):
     ap.add_argument("--period-ms", type=float, default=0.8, help="line rate: one frame every ... ms")
     ap.add_argument("--ping-ms", type=float, default=10.0,
                     help="gap between window pings, 0: none (stalls are exact to about this)")
+    ap.add_argument("--starts", type=int, default=5, help="start-ups per run")
     ap.add_argument("--warmup", type=int, default=1, help="1: start each program once, unmeasured")
     ap.add_argument("--timeout", type=float, default=30.0)
     args = ap.parse_args(argv)
@@ -235,25 +250,16 @@ def main(argv):
                 finally:
                     run.stop()
         # Programs take turns inside each run, so a change of the machine's load touches all.
+        # A start is over in a blink: a few of them per run, so that one start that met
+        # another process's burst does not decide the run.
         for number in range(1, args.runs + 1):
             for scenario in args.scenarios:
-                for name in args.programs:
-                    program = PROGRAMS[name]
-                    if scenario not in program.scenarios and not args.explicit:
-                        continue
-                    if scenario == "startup" and not program.gui:
-                        continue
-                    result = {"program": name, "scenario": scenario, "run": number}
-                    run = Run(program, args, xvfb, watch)
-                    try:
-                        result.update(SCENARIO_RUNNERS[scenario](run, xvfb), ok=True)
-                    except Exception as e:  # one failed run must not lose the others
-                        result.update(ok=False, error=f"{e}; output: {run.output()}")
-                    finally:
-                        run.stop()
-                    results.append(result)
-                    shown = {k: round(v, 4) if isinstance(v, float) else v for k, v in result.items()}
-                    print(json.dumps(shown), file=sys.stderr, flush=True)
+                takers = [PROGRAMS[n] for n in args.programs
+                          if (scenario in PROGRAMS[n].scenarios or args.explicit)
+                          and (scenario != "startup" or PROGRAMS[n].gui)]
+                for _ in range(args.starts if scenario == "startup" else 1):
+                    for program in takers:
+                        results.append(measure(program, scenario, number, args, xvfb, watch))
     finally:
         watch.stop()
         xvfb.stop()
