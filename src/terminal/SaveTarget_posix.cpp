@@ -74,15 +74,14 @@ bool SaveTarget::writeInPlace(const QString &path, const QByteArray &bytes, QStr
     };
     bool ok = ::fstat(fd, &st) == 0 && ::fcntl(fd, F_SETFL, 0) == 0;
     const bool regular = S_ISREG(st.st_mode);
-    if (ok && regular) {
-        // Allocates every block the new content needs, holes included; a file system that
-        // cannot reserve space says so with an error that is not a failure of the save.
-        const int code = ::posix_fallocate(fd, 0, off_t(bytes.size()));
-        if (code != 0 && code != EOPNOTSUPP && code != EINVAL) {
-            errno = code;
-            ok = false;
-        }
-    }
+#ifdef __linux__
+    // Allocates every block the new content needs, holes included. Only a lack of space fails
+    // the save: a file system that cannot reserve (EOPNOTSUPP, ...) is written without it,
+    // every write checked all the same.
+    if (ok && regular && ::fallocate(fd, 0, 0, off_t(bytes.size())) != 0 &&
+        (errno == ENOSPC || errno == EDQUOT || errno == EFBIG))
+        ok = false;
+#endif
     ok = ok && writeAll(fd, bytes);
     ok = ok && (!regular || (::ftruncate(fd, off_t(bytes.size())) == 0 && ::fsync(fd) == 0));
     const int code = errno;
