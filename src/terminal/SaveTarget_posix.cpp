@@ -20,9 +20,8 @@ bool writeAll(int fd, const QByteArray &bytes)
 {
     // A FIFO whose reader has gone answers EPIPE, reported like any failure, rather than
     // ending the program with SIGPIPE.
-    struct sigaction ignore
-    {
-    }, previous{};
+    struct sigaction ignore = {};
+    struct sigaction previous = {};
     ignore.sa_handler = SIG_IGN;
     sigaction(SIGPIPE, &ignore, &previous);
     qsizetype done = 0;
@@ -43,9 +42,8 @@ bool writeAll(int fd, const QByteArray &bytes)
 
 bool SaveTarget::keepOwnerAndMode(int handle, const QString &path)
 {
-    struct stat old
-    {
-    }, now{};
+    struct stat old = {};
+    struct stat now = {};
     if (::stat(QFile::encodeName(path).constData(), &old) != 0 || ::fstat(handle, &now) != 0)
         return false;
     if ((old.st_uid != now.st_uid || old.st_gid != now.st_gid) &&
@@ -69,9 +67,7 @@ bool SaveTarget::writeInPlace(const QString &path, const QByteArray &bytes, QStr
         ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return fail(error, errno);
-    struct stat st
-    {
-    };
+    struct stat st = {};
     bool ok = ::fstat(fd, &st) == 0 && ::fcntl(fd, F_SETFL, 0) == 0;
     const bool regular = S_ISREG(st.st_mode);
 #ifdef __linux__

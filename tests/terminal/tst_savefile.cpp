@@ -30,9 +30,7 @@ bool put(const QString &path, const QByteArray &bytes)
 
 struct stat statOf(const QString &path)
 {
-    struct stat st
-    {
-    };
+    struct stat st = {};
     ::lstat(QFile::encodeName(path).constData(), &st);
     return st;
 }
