@@ -21,14 +21,14 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Runs the save command for `transcript`, playing the user in each modal
-// window it opens: one answer per window in order (a dialog that is active again after a box
+// window it opens: one answer per window in order (a dialog that stays open after its box
 // gets the next one), the file name to type into a file dialog ("" cancels it) or the button
 // to press in a box ("Yes"). Returns the windows met. A window beyond the answers is closed, so
 // that a test fails instead of hanging.
 QStringList saveAsUser(const TranscriptModel &transcript, QStringList answers)
 {
     QStringList seen;
-    QPointer<QWidget> last;
+    QList<QPointer<QWidget>> met;
     QTimer poll;
     QElapsedTimer running;
     running.start();
@@ -39,9 +39,15 @@ QStringList saveAsUser(const TranscriptModel &transcript, QStringList answers)
             QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection);
             return;
         }
-        if (!modal || modal == last)
+        // A dialog gets its next answer only once the box it opened is gone, not while it
+        // closes.
+        const qsizetype known = met.size();
+        met.removeAll(QPointer<QWidget>());
+        const bool again = met.size() < known && !met.isEmpty() && met.last() == modal;
+        if (!modal || (met.contains(modal) && !again))
             return;
-        last = modal;
+        if (!again)
+            met << modal;
         const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
         QObject *target = modal;
         const char *slot = "close";
