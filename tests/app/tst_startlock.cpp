@@ -1,146 +1,140 @@
-// Start-up against every kind of lock file, and under every name: only a running copy of the
-// program stops a start.
+// Start-up against bad lock files and under other names: only a running copy stops a start.
 
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <memory>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-const QString kProgram = QStringLiteral(TELVO_PROGRAM);
-
-// A user's folders for the program: the runtime folder that holds the lock, and the settings.
-struct Home
-{
-    QTemporaryDir dir;
-    QString run() const { return dir.filePath(u"run"_s); }
-    QString lock() const { return run() + u"/Telvo4686Sdk.lock"_s; }
-    QString ini() const { return dir.filePath(u"Telvo4686Sdk.ini"_s); }
-    Home() { QDir().mkdir(run(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); }
-};
-
-void start(QProcess &process, const Home &home, const QString &program, const QStringList &args)
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-    env.insert(u"XDG_RUNTIME_DIR"_s, home.run());
-    env.insert(u"XDG_CONFIG_HOME"_s, home.dir.path());
-    env.insert(u"HOME"_s, home.dir.path());
-    process.setProcessEnvironment(env);
-    process.start(program, args);
-}
-
-// Waits until the process has loaded its main window, which stores the port, or has ended.
-bool showsWindow(QProcess &process, const Home &home)
-{
-    QDeadlineTimer deadline(30000);
-    while (process.state() != QProcess::NotRunning && !QFile::exists(home.ini()) &&
-           !deadline.hasExpired())
-        process.waitForFinished(20);
-    return process.state() == QProcess::Running && QFile::exists(home.ini());
-}
-} // namespace
 
 class TstStartLock : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_names; // the program under other names
+    const QString m_program = QStringLiteral(TELVO_PROGRAM);
+    QTemporaryDir m_names;                 // the program under other names
+    std::unique_ptr<QTemporaryDir> m_home; // per test: run/ (the lock) and the settings file
+    QString path(const QString &name) const { return m_home->filePath(name); }
+
+    void start(QProcess &process, QStringList command)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"XDG_RUNTIME_DIR"_s, path(u"run"_s));
+        env.insert(u"XDG_CONFIG_HOME"_s, m_home->path());
+        process.setProcessEnvironment(env);
+        process.start(command.takeFirst(), command);
+    }
+
+    // Waits until the main window has loaded (it stores the port) or the process has ended.
+    bool showsWindow(QProcess &process)
+    {
+        const QString ini = path(u"Telvo4686Sdk.ini"_s);
+        for (QDeadlineTimer guard(30000);
+             process.state() != QProcess::NotRunning && !QFile::exists(ini) && !guard.hasExpired();)
+            process.waitForFinished(20);
+        return process.state() == QProcess::Running && QFile::exists(ini);
+    }
+
+    bool putLock(const QByteArray &content)
+    {
+        QFile lock(path(u"run/Telvo4686Sdk.lock"_s));
+        return content.isNull() || (content == "/" ? QDir().mkdir(lock.fileName())
+                                                   : lock.open(QIODevice::WriteOnly) &&
+                                                         lock.write(content) == content.size());
+    }
 
 private Q_SLOTS:
-    void badLock_data()
+    void initTestCase()
     {
-        QTest::addColumn<QByteArray>("content"); // null: a folder in its place
-        QTest::addColumn<QString>("said");
-        // Names this test, a live process, on another host.
-        const QByteArray live = QByteArray::number(QCoreApplication::applicationPid());
-        QTest::newRow("empty") << ""_ba << u"taken over: it is empty"_s;
-        QTest::newRow("garbage") << "\x01garbage\n"_ba << u"taken over: it names no process"_s;
-        QTest::newRow("another host") << live + "\nTelvo4686Sdk\nelsewhere\n"
-                                      << u"taken over: it names host elsewhere"_s;
-        QTest::newRow("root's, unreadable") << "0\n"_ba << u"taken over: this user may not"_s;
-        QTest::newRow("a folder") << QByteArray() << u"runs without it: it is not a file"_s;
+        QVERIFY(QFile::link(m_program, m_names.filePath(u"other"_s)));
+        QVERIFY(QFile::copy(m_program, m_names.filePath(u"Telvo4686Sdk.exe"_s)));
     }
 
-    void badLock()
+    void init()
     {
-        QFETCH(QByteArray, content);
+        m_home = std::make_unique<QTemporaryDir>();
+        QVERIFY(
+            QDir().mkdir(path(u"run"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+
+    void start_data()
+    {
+        QTest::addColumn<QByteArray>("lock"); // "/": a folder in its place
+        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<QString>("said"); // on standard error, by a start that runs
+        const QByteArray live = QByteArray::number(QCoreApplication::applicationPid());
+        const QStringList self{m_program}, none;
+        const QStringList asNobody{u"setpriv"_s, u"--reuid=65534"_s, u"--regid=65534"_s,
+                                   u"--clear-groups"_s};
+        QTest::newRow("empty") << ""_ba << self << u"taken over: it is empty"_s;
+        QTest::newRow("garbage") << "\1junk"_ba << self << u"it names no process"_s;
+        QTest::newRow("a live pid on another host") << live + "\nTelvo4686Sdk\nelsewhere\n"
+                                                    << self << u"names host elsewhere"_s;
+        QTest::newRow("root's, unreadable") << "0\n"_ba << asNobody << u"may not read or write"_s;
+        QTest::newRow("a folder") << "/"_ba << self << u"runs without it: it is not a file"_s;
+        // While a first copy runs: the lock is named after the executable file itself.
+        QTest::newRow("symbolic link")
+            << QByteArray() << QStringList{m_names.filePath(u"other"_s)} << QString();
+        QTest::newRow("copy named .exe")
+            << QByteArray() << QStringList{m_names.filePath(u"Telvo4686Sdk.exe"_s)} << QString();
+        QTest::newRow("exec -a") << QByteArray()
+                                 << QStringList{u"bash"_s, u"-c"_s, u"exec -a x \"$0\""_s,
+                                                m_program}
+                                 << QString();
+    }
+
+    void start()
+    {
+        QFETCH(QByteArray, lock);
+        QFETCH(QStringList, command);
         QFETCH(QString, said);
-        Home home;
-        QFile lock(home.lock());
-        QVERIFY(content.isNull() ? QDir().mkdir(home.lock())
-                                 : lock.open(QIODevice::WriteOnly) && lock.write(content) >= 0);
-        lock.close();
-        QString program = kProgram;
-        QStringList args;
-        if (QByteArray(QTest::currentDataTag()).startsWith("root's")) {
+        QVERIFY(putLock(lock));
+        if (command.first() == u"setpriv"_s) {
             if (::geteuid() != 0)
                 QSKIP("needs root, to run the program as another user");
-            // nobody runs a copy of the program from folders of its own.
-            const QString copy = home.dir.filePath(u"Telvo4686Sdk"_s);
-            QVERIFY(QFile::copy(kProgram, copy) && lock.setPermissions(QFile::ReadOwner));
-            for (const QString &path : {home.dir.path(), home.run()})
-                QCOMPARE(::chown(qPrintable(path), 65534, 65534), 0);
-            program = u"setpriv"_s;
-            args = QStringList{u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s, copy};
+            // nobody runs a copy of the program, in folders of its own; the lock stays root's.
+            command << path(u"Telvo4686Sdk"_s);
+            QVERIFY(QFile::copy(m_program, command.last()));
+            QVERIFY(QFile::setPermissions(path(u"run/Telvo4686Sdk.lock"_s), QFile::ReadOwner));
+            for (const QString &folder : {m_home->path(), path(u"run"_s)})
+                QCOMPARE(::chown(qPrintable(folder), 65534, 65534), 0);
         }
-        QProcess process;
-        start(process, home, program, args);
-        QVERIFY(showsWindow(process, home));
-        process.kill();
+        QProcess first, process;
+        if (lock.isNull()) {
+            start(first, {m_program});
+            QVERIFY(showsWindow(first));
+        }
+        start(process, command);
+        if (!lock.isNull()) {
+            QVERIFY(showsWindow(process));
+            process.kill();
+        }
         QVERIFY(process.waitForFinished(30000));
         QVERIFY2(process.readAllStandardError().contains(said.toUtf8()), qPrintable(said));
-    }
-
-    void oneCopyWhateverItsName_data()
-    {
-        QTest::addColumn<QString>("program");
-        QTest::addColumn<QStringList>("args");
-        const QString link = m_names.filePath(u"other"_s);
-        const QString copy = m_names.filePath(u"Telvo4686Sdk.exe"_s);
-        QVERIFY(QFile::link(kProgram, link) && QFile::copy(kProgram, copy));
-        QTest::newRow("symbolic link") << link << QStringList();
-        QTest::newRow("copy named .exe") << copy << QStringList();
-        QTest::newRow("exec -a") << u"bash"_s
-                                 << QStringList{u"-c"_s, u"exec -a other \"$0\""_s, kProgram};
-    }
-
-    // The lock is named after the executable file, not after the name it was started under.
-    void oneCopyWhateverItsName()
-    {
-        QFETCH(QString, program);
-        QFETCH(QStringList, args);
-        Home home;
-        QProcess first, second;
-        start(first, home, kProgram, {});
-        QVERIFY(showsWindow(first, home));
-        start(second, home, program, args);
-        QVERIFY(second.waitForFinished(30000));
-        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(second.exitCode(), 0);
-        QCOMPARE(first.state(), QProcess::Running);
+        // A start that meets a running copy ends by itself, with status 0.
+        QCOMPARE(process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0,
+                 lock.isNull());
+        QCOMPARE(first.state(), lock.isNull() ? QProcess::Running : QProcess::NotRunning);
+        first.kill();
+        first.waitForFinished(30000);
     }
 
     void fourAtOnce_data()
     {
-        QTest::addColumn<bool>("garbage");
-        QTest::newRow("no lock file") << false;
-        QTest::newRow("a garbage lock file, taken over by one") << true;
+        QTest::addColumn<QByteArray>("lock");
+        QTest::newRow("no lock file") << QByteArray();
+        QTest::newRow("garbage, taken over by one") << "x"_ba;
     }
 
     void fourAtOnce()
     {
-        QFETCH(bool, garbage);
-        Home home;
-        QFile lock(home.lock());
-        QVERIFY(!garbage || (lock.open(QIODevice::WriteOnly) && lock.write("x") == 1));
-        lock.close();
+        QFETCH(QByteArray, lock);
+        QVERIFY(putLock(lock));
         QProcess starts[4];
         for (QProcess &process : starts)
-            start(process, home, kProgram, {});
+            start(process, {m_program});
         const auto ended = [&] {
             return std::count_if(std::begin(starts), std::end(starts), [](QProcess &p) {
                 return p.state() == QProcess::NotRunning && p.exitCode() == 0;
@@ -148,8 +142,9 @@ private Q_SLOTS:
         };
         QTRY_COMPARE_WITH_TIMEOUT(ended(), 3, 60000);
         for (QProcess &process : starts) {
-            if (process.state() != QProcess::NotRunning)
-                QVERIFY(showsWindow(process, home));
+            QVERIFY(process.state() == QProcess::NotRunning || showsWindow(process));
+            process.kill();
+            process.waitForFinished(30000);
         }
     }
 };
