@@ -2,7 +2,37 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QStringList>
+
+namespace {
+// A save dialog that refuses a path whose folder does not exist and stays open, saying so with
+// the file dialog's own words, as the platform's dialogs do.
+class SaveDialog : public QFileDialog
+{
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override
+    {
+        const QStringList files = selectedFiles();
+        // A native dialog has closed by the time it confirms, and checks the folder itself.
+        const bool native = testAttribute(Qt::WA_DontShowOnScreen);
+        if (acceptMode() == AcceptSave && !native && !files.isEmpty()) {
+            const QFileInfo folder(QFileInfo(files.first()).absolutePath());
+            if (!folder.isDir()) {
+                QMessageBox::warning(this, windowTitle(),
+                                     tr("%1\nDirectory not found.\nPlease verify the "
+                                        "correct directory name was given.")
+                                         .arg(QDir::toNativeSeparators(folder.filePath())));
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+};
+} // namespace
 
 QStringList Comdlg::nameFilters(const QString &filter)
 {
@@ -22,7 +52,11 @@ QString Comdlg::ShowFileDialog(QWidget *owner, int mode, const QString &title,
                                const QString &initialFileName, const QString &filter,
                                const QString &initialDirectory, const QString &defaultExtension)
 {
-    QFileDialog dialog(owner, title, initialDirectory);
+    SaveDialog dialog(owner, title);
+    // Given a folder that does not exist, the dialog would open in its parent and propose the
+    // missing folder's name as the file name.
+    if (QFileInfo(initialDirectory).isDir())
+        dialog.setDirectory(initialDirectory);
     dialog.setObjectName(QStringLiteral("Comdlg"));
     const bool open = mode == kModeOpen;
     dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);

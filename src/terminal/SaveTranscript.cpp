@@ -1,6 +1,7 @@
 #include "SaveTranscript.h"
 
 #include "Comdlg.h"
+#include "SaveFolder.h"
 #include "TranscriptFile.h"
 #include "TranscriptModel.h"
 
@@ -15,10 +16,12 @@ const QString kFilter = QStringLiteral("Txt file") + QChar(0) + QStringLiteral("
 void SaveTranscript::save(QWidget *owner, const TranscriptModel &transcript)
 {
     const QString path = Comdlg::ShowFileDialog(owner, 0, kTitle, QString(), kFilter,
-                                                TranscriptFile::defaultFolder(), QString());
+                                                SaveFolder::start(), QString());
     if (path.isEmpty())
         return;
     QString error;
-    if (!TranscriptFile::write(path, transcript.text(), &error))
+    if (TranscriptFile::write(path, transcript.text(), &error))
+        SaveFolder::remember(path);
+    else
         QMessageBox::critical(owner, QCoreApplication::applicationName(), error);
 }

@@ -21,9 +21,10 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Runs the save command for `transcript`, playing the user in each modal
-// window it opens: one answer per window in order, the file name to type into a file dialog
-// ("" cancels it) or the button to press in a box ("Yes"). Returns the windows met. A window
-// beyond the answers is closed, so that a test fails instead of hanging.
+// window it opens: one answer per window in order (a dialog that stays open after its box
+// gets the next one), the file name to type into a file dialog ("" cancels it) or the button
+// to press in a box ("Yes"). Returns the windows met. A window beyond the answers is closed, so
+// that a test fails instead of hanging.
 QStringList saveAsUser(const TranscriptModel &transcript, QStringList answers)
 {
     QStringList seen;
@@ -38,27 +39,35 @@ QStringList saveAsUser(const TranscriptModel &transcript, QStringList answers)
             QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection);
             return;
         }
-        if (!modal || met.contains(modal))
+        // A dialog gets its next answer only once the box it opened is gone, not while it
+        // closes.
+        const qsizetype known = met.size();
+        met.removeAll(QPointer<QWidget>());
+        const bool again = met.size() < known && !met.isEmpty() && met.last() == modal;
+        if (!modal || (met.contains(modal) && !again))
             return;
-        met << modal;
+        if (!again)
+            met << modal;
         const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
         QObject *target = modal;
         const char *slot = "close";
         if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
-            seen << u"file dialog '%1' %2 in %3"_s.arg(dialog->windowTitle(),
-                                                       dialog->nameFilters().join(u'|'),
-                                                       dialog->directory().absolutePath());
             // The user writes the path into the dialog's one text field and presses Save.
             const QList<QLineEdit *> fields = dialog->findChildren<QLineEdit *>();
+            seen << u"file dialog '%1' %2 in %3"_s.arg(dialog->windowTitle(),
+                                                       dialog->nameFilters().join(u'|'),
+                                                       dialog->directory().absolutePath()) +
+                        (fields.size() == 1 && !fields.first()->text().isEmpty()
+                             ? u" named "_s + fields.first()->text()
+                             : QString());
             if (!answer.isEmpty() && fields.size() == 1) {
                 fields.first()->setText(answer);
                 slot = "accept";
             }
         } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
             const QMetaEnum icons = QMetaEnum::fromType<QMessageBox::Icon>();
-            seen << u"%1 box '%2'%3"_s.arg(QLatin1String(icons.valueToKey(box->icon())),
-                                           box->windowTitle(),
-                                           box->text().isEmpty() ? u" without text"_s : QString());
+            seen << u"%1 box '%2': %3"_s.arg(QLatin1String(icons.valueToKey(box->icon())),
+                                             box->windowTitle(), box->text());
             const int button =
                 QMetaEnum::fromType<QMessageBox::StandardButtons>().keyToValue(qPrintable(answer));
             if (button > 0 && box->button(QMessageBox::StandardButton(button))) {
@@ -89,11 +98,23 @@ class TstSaveTranscript : public QObject
 {
     Q_OBJECT
 
-    const QString m_saveDialog =
-        u"file dialog 'Save File ' Txt file (*.txt) in "_s + QCoreApplication::applicationDirPath();
+    // A home without a documents folder, where a save dialog starts until a save succeeds
+    // in a folder that still exists.
+    QTemporaryDir m_home;
+    const QString m_saveDialog = dialogIn(m_home.path());
+
+    static QString dialogIn(const QString &folder)
+    {
+        return u"file dialog 'Save File ' Txt file (*.txt) in "_s + folder;
+    }
 
 private Q_SLOTS:
-    void initTestCase() { QCoreApplication::setApplicationName(u"Telvo4686Sdk"_s); }
+    void initTestCase()
+    {
+        QCoreApplication::setApplicationName(u"Telvo4686Sdk"_s);
+        qputenv("HOME", QFile::encodeName(m_home.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.path()));
+    }
 
     void save_data()
     {
@@ -125,7 +146,8 @@ private Q_SLOTS:
 
         QStringList expectedSeen{m_saveDialog};
         if (!existing.isNull() && !cancel)
-            expectedSeen << u"Warning box 'Save File '"_s;
+            expectedSeen << u"Warning box 'Save File ': transcript.txt already exists.\n"
+                            "Do you want to replace it?"_s;
         QCOMPARE(saveAsUser(model, {cancel ? QString() : path, u"Yes"_s}), expectedSeen);
         QCOMPARE(fileBytes(path), expected);
         QCOMPARE(QDir(target.path()).entryList(QDir::Files),
@@ -133,28 +155,41 @@ private Q_SLOTS:
         QCOMPARE(model.text(), transcript);
     }
 
-    // Not even root may create files in /proc/self; the dialog accepts the folder, and a file
-    // there keeps its content when a write fails as a whole rather than emptying it first.
+    // Not even root may create files in /proc/self; the dialog accepts the folder.
     void failedSaveReportsAndLaterSaveWorks()
     {
         if (!QFile::exists(u"/proc/self/comm"_s))
             QSKIP("needs a folder in which no file can be created");
         TranscriptModel model;
         model.append(u"*#1##\r\n"_s);
-        const QString failed = u"Critical box 'Telvo4686Sdk'"_s;
+        const QString failed = u"Critical box 'Telvo4686Sdk': "_s;
         QCOMPARE(saveAsUser(model, {u"/proc/self/transcript.txt"_s, u"Ok"_s}),
-                 (QStringList{m_saveDialog, failed}));
+                 (QStringList{m_saveDialog, failed + u"Operation not permitted"_s}));
         QVERIFY(!QFile::exists(u"/proc/self/transcript.txt"_s));
-        const QByteArray comm = fileBytes(u"/proc/self/comm"_s);
-        QCOMPARE(saveAsUser(model, {u"/proc/self/comm"_s, u"Yes"_s, u"Ok"_s}),
-                 (QStringList{m_saveDialog, u"Warning box 'Save File '"_s, failed}));
-        QCOMPARE(fileBytes(u"/proc/self/comm"_s), comm);
         QCOMPARE(model.text(), u"*#1##\r\n"_s);
 
         QTemporaryDir target;
         const QString path = target.filePath(u"later.txt"_s);
         QCOMPARE(saveAsUser(model, {path}), QStringList{m_saveDialog});
         QCOMPARE(fileBytes(path), "*#1##\r\n\r\n"_ba);
+    }
+
+    // A path whose folder does not exist is refused with the dialog's own words and the dialog
+    // stays open; the next save starts where this one saved, with no name proposed.
+    void missingFolderIsRefusedAndNextSaveStartsThere()
+    {
+        QTemporaryDir target;
+        const QString path = target.filePath(u"t.txt"_s);
+        const QString missing = target.filePath(u"missing"_s);
+        TranscriptModel model;
+        QCOMPARE(saveAsUser(model, {missing + u"/t.txt"_s, u"Ok"_s, path}),
+                 (QStringList{m_saveDialog,
+                              u"Warning box 'Save File ': "_s + missing +
+                                  u"\nDirectory not found.\nPlease verify the correct "
+                                  "directory name was given."_s,
+                              m_saveDialog + u" named "_s + missing + u"/t.txt"_s}));
+        QCOMPARE(fileBytes(path), "\r\n"_ba);
+        QCOMPARE(saveAsUser(model, {}), QStringList{dialogIn(target.path())});
     }
 };
 
