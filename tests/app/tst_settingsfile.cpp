@@ -1,0 +1,180 @@
+// The settings file is its user's: values are read as written, and the program changes the
+// bytes of the values it writes and nothing else.
+
+#include "AppSettings.h"
+#include "IniFile.h"
+#include "TestWindow.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// The numbers of the lines (split at LF) that differ; {-1} when the counts differ.
+QList<int> changedLines(const QByteArray &before, const QByteArray &after)
+{
+    const QList<QByteArray> a = before.split('\n'), b = after.split('\n');
+    if (a.size() != b.size())
+        return {-1};
+    QList<int> changed;
+    for (int i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i])
+            changed << i;
+    }
+    return changed;
+}
+
+// A file as a user writes one: comments, a byte order mark, CR LF on some lines, blanks,
+// odd values and bytes that are not UTF-8; all nine entries mapped, so that no device of
+// this computer is given one.
+const QByteArray kOdd = "\xEF\xBB\xBF; written by hand\r\n"
+                        "# keep this\n"
+                        "[Ports]\n"
+                        "COM1=/dev/tty,with,commas ; not a comment\n"
+                        "COM2 = \"/dev/quoted\" \n"
+                        "COM3=C:\\back\\slash\n"
+                        "COM4=/dev/\xff\xfe-latin1\n"
+                        "COM5=/dev/a, b, c\n"
+                        "COM6=%4E%41\n"
+                        "\tCOM7\t=\t/dev/ttyUSB7\t\n"
+                        "COM8=/dev/ttyUSB0\n"
+                        "COM9=/nonexistent\n"
+                        "\n"
+                        "[Option]  ; the program's\n"
+                        "language = it\r\n"
+                        "Com=05\n"
+                        "[zzz]\n"
+                        "a=b"_ba;
+} // namespace
+
+class TstSettingsFile : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QCoreApplication::setApplicationName(u"Telvo4686Sdk"_s); }
+
+    // "set KEY VALUE" or "remove KEY" on section [S]; the value of k read before.
+    void edits_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("edit");
+        QTest::addColumn<QByteArray>("read");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("in place, blanks and CR LF kept") << "[S] ; x\r\nk =  3 \r\nz=1\r\n"_ba
+                                                         << "set k 5"_ba
+                                                         << "3"_ba
+                                                         << "[S] ; x\r\nk =  5 \r\nz=1\r\n"_ba;
+        QTest::newRow("unchanged") << "[S]\nk= 3\n"_ba
+                                   << "set k 3"_ba
+                                   << "3"_ba
+                                   << "[S]\nk= 3\n"_ba;
+        QTest::newRow("raw text, ; and # inside") << "[S]\nk=/a,b ; c # d\n"_ba
+                                                  << "set k x"_ba
+                                                  << "/a,b ; c # d"_ba
+                                                  << "[S]\nk=x\n"_ba;
+        QTest::newRow("quotes and backslashes as they stand") << "[S]\nk=\"a\\\"b\"\n"_ba
+                                                              << "set q 1"_ba
+                                                              << "\"a\\\"b\""_ba
+                                                              << "[S]\nk=\"a\\\"b\"\nq=1\n"_ba;
+        QTest::newRow("empty value") << "[S]\nk=\n"_ba
+                                     << "set k 1"_ba
+                                     << ""_ba
+                                     << "[S]\nk=1\n"_ba;
+        QTest::newRow("new key after the section's last key")
+            << "[S]\na=1\n\n; about T\n[T]\nb=2\n"_ba
+            << "set k 7"_ba << QByteArray() << "[S]\na=1\nk=7\n\n; about T\n[T]\nb=2\n"_ba;
+        QTest::newRow("new key, CR LF file")
+            << "[S]\r\na=1\r\n"_ba
+            << "set k 7"_ba << QByteArray() << "[S]\r\na=1\r\nk=7\r\n"_ba;
+        QTest::newRow("new key, no line end at the end")
+            << "[S]\na=1"_ba
+            << "set k 7"_ba << QByteArray() << "[S]\na=1\nk=7\n"_ba;
+        QTest::newRow("a key in a comment is no key")
+            << "[S]\n;k=1\n# k=2\n"_ba
+            << "set k 3"_ba << QByteArray() << "[S]\nk=3\n;k=1\n# k=2\n"_ba;
+        QTest::newRow("the last of two counts") << "[S]\nk=1\n[T]\nk=9\n[S]\nk=2\n"_ba
+                                                << "set k 3"_ba
+                                                << "2"_ba
+                                                << "[S]\nk=1\n[T]\nk=9\n[S]\nk=3\n"_ba;
+        QTest::newRow("new section at the end")
+            << "; only this"_ba
+            << "set k 1"_ba << QByteArray() << "; only this\n\n[S]\nk=1\n"_ba;
+        QTest::newRow("new section after a blank line")
+            << "[T]\nb=2\n\n"_ba
+            << "set k 1"_ba << QByteArray() << "[T]\nb=2\n\n[S]\nk=1\n"_ba;
+        QTest::newRow("first of all") << ""_ba
+                                      << "set k 1"_ba << QByteArray() << "[S]\nk=1\n"_ba;
+        QTest::newRow("names are exact")
+            << "[s]\nk=1\n[S]\nK=2\n"_ba
+            << "set k 3"_ba << QByteArray() << "[s]\nk=1\n[S]\nK=2\nk=3\n"_ba;
+        QTest::newRow("remove") << "[S]\na=1\nk=2\r\nb=3"_ba
+                                << "remove k"_ba
+                                << "2"_ba
+                                << "[S]\na=1\nb=3"_ba;
+        QTest::newRow("byte order mark, bytes not UTF-8")
+            << "\xEF\xBB\xBF[S]\nk=\xff\xfe\nz=\xe9\n"_ba
+            << "set k 1"_ba
+            << "\xff\xfe"_ba
+            << "\xEF\xBB\xBF[S]\nk=1\nz=\xe9\n"_ba;
+        QTest::newRow("a line break is refused") << "[S]\n"_ba
+                                                 << "set k a\nb=c"_ba << QByteArray() << "[S]\n"_ba;
+    }
+    void edits()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, edit);
+        QFETCH(QByteArray, read);
+        QFETCH(QByteArray, after);
+        IniFile file(before);
+        const QList<QByteArray> words = edit.split(' ');
+        QCOMPARE(file.value("S", "k"), read);
+        QCOMPARE(file.value("S", "k").isNull(), read.isNull());
+        const bool changed = words[0] == "set"
+                                 ? file.setValue("S", words[1], edit.mid(5 + words[1].size()))
+                                 : file.remove("S", words[1]);
+        QCOMPARE(file.bytes(), after);
+        QCOMPARE(changed, before != after);
+    }
+
+    // A start, a pick and a language change: only the line of the changed value differs.
+    void windowKeepsTheFile()
+    {
+        TestWindow w(kOdd);
+        QCOMPARE(w.settings.readIni(), kOdd);
+        QCOMPARE(w.ccom()->currentIndex(), 4);
+        QCOMPARE(w.ccom()->itemData(0, Qt::ToolTipRole).toString(),
+                 u"/dev/tty,with,commas ; not a comment"_s);
+        QCOMPARE(w.ccom()->itemData(6, Qt::ToolTipRole).toString(), u"/dev/ttyUSB7"_s);
+        QCOMPARE(AppSettings().portKey(4), "/dev/\xff\xfe-latin1"_ba);
+
+        QTest::keyClick(w.ccom()->lineEdit(), Qt::Key_Up);
+        const QByteArray picked = w.settings.readIni();
+        QCOMPARE(changedLines(kOdd, picked), QList<int>{15});
+        QVERIFY(picked.contains("\nCom=4\n"));
+
+        w.trigger(u"mEng"_s);
+        const QByteArray english = w.settings.readIni();
+        QCOMPARE(changedLines(picked, english), QList<int>{14});
+        QVERIFY(english.contains("\nlanguage = en\r\n"));
+    }
+
+    // A file too large to be a settings file is neither read nor written.
+    void tooLarge()
+    {
+        TestSettings files;
+        const QByteArray big = "[Option]\nCom=7\n" + QByteArray(IniFile::kMaxSize, ';');
+        files.writeIni(big);
+        AppSettings settings;
+        QCOMPARE(settings.port(), 3);
+        settings.setCom(5);
+        QCOMPARE(files.readIni(), big);
+        files.writeIni(big.first(IniFile::kMaxSize));
+        QCOMPARE(settings.port(), 7);
+    }
+};
+
+QTEST_MAIN(TstSettingsFile)
+#include "tst_settingsfile.moc"
