@@ -1,0 +1,119 @@
+// Tools > Find L4686SDK over pseudo-terminals mapped in [Ports]: a silent one, one that
+// answers too late (the emulator), one that answers, and paths where nothing is.
+
+#include "PtyPeer.h"
+#include "TestWindow.h"
+
+#include "InterfaceLink.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QtTest>
+
+#ifndef EMULATOR_PATH
+#define EMULATOR_PATH ""
+#endif
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr int kTimeout = 10000; // never reached when all is well
+const QByteArray kProbe = "*#13**15##", kAck = "*#*1##";
+
+// [Ports] with COM n mapped to devices[n - 1]; an empty one to a path where nothing is.
+QByteArray ini(const QByteArray &language, const QStringList &devices)
+{
+    QByteArray text = "[Option]\nCom=7\nlanguage=" + language + "\n[Ports]\n";
+    for (int n = 1; n <= 9; ++n) {
+        const QString device = n <= devices.size() ? devices[n - 1] : QString();
+        text += "COM" + QByteArray::number(n) + "=" +
+                (device.isEmpty() ? "/nonexistent/tty" + QByteArray::number(n) : device.toUtf8()) +
+                "\n";
+    }
+    return text;
+}
+} // namespace
+
+class TstFindInterface : public QObject
+{
+    Q_OBJECT
+
+    QProcess m_emulator;
+
+    QString lateEmulator()
+    {
+        m_emulator.start(QStringLiteral(EMULATOR_PATH), {u"--delay"_s, u"300"_s});
+        QByteArray out;
+        while (!out.contains('\n') && m_emulator.waitForReadyRead(kTimeout))
+            out += m_emulator.readAllStandardOutput();
+        return QString::fromLocal8Bit(out.left(out.indexOf('\n')));
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QCoreApplication::setApplicationName(u"Telvo4686Sdk"_s); }
+    void cleanup()
+    {
+        m_emulator.kill();
+        m_emulator.waitForFinished(kTimeout);
+    }
+
+    void found()
+    {
+        if (!*EMULATOR_PATH)
+            QSKIP("built without the emulator");
+        PtyPeer silent, answering;
+        answering.setAnswer(kProbe, kAck);
+        const QString late = lateEmulator();
+        QVERIFY(!late.isEmpty());
+        TestWindow w(ini("en", {QString(), silent.devicePath(), late, answering.devicePath()}));
+        QAction *find = w.action(u"mFind"_s);
+        QVERIFY(find->isEnabled());
+
+        find->trigger();
+        QCOMPARE(w.panel(1), u"Searching for L4686SDK..."_s);
+        QVERIFY(!find->isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(w.panel(1), u"L4686SDK found on COM 4"_s, kTimeout);
+        QCOMPARE(silent.received(), kProbe);
+        QCOMPARE(answering.received(), kProbe);
+        QCOMPARE(w.ccom()->currentIndex(), 3);
+        QCOMPARE(w.settings.value(u"Option/Com"_s), u"4"_s);
+        QCOMPARE(w.transcript(), QString());
+        QVERIFY(find->isEnabled() && w.showsClosed());
+        QCOMPARE(w.link()->rxBuffer(), QString());
+        QVERIFY(w.panel(2).endsWith(u"00.00.00"_s));
+
+        // Connect opens the entry found; meanwhile there is nothing to find.
+        w.trigger(u"1"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(w.panel(1), u"Connection established"_s, kTimeout);
+        QCOMPARE(answering.received(), kProbe + kProbe);
+        QVERIFY(!find->isEnabled());
+        w.trigger(u"2"_s);
+        QVERIFY(find->isEnabled());
+    }
+
+    // Nine silent entries, in Italian: the choice stays; the whole search is timed.
+    void notFound()
+    {
+        std::array<PtyPeer, 9> peers;
+        QStringList devices;
+        for (const PtyPeer &peer : peers)
+            devices << peer.devicePath();
+        TestWindow w(ini("it", devices));
+        QElapsedTimer clock;
+        clock.start();
+        w.trigger(u"mFind"_s);
+        QCOMPARE(w.panel(1), u"Ricerca L4686SDK in corso..."_s);
+        QTRY_COMPARE_WITH_TIMEOUT(w.panel(1), u"L4686SDK non trovata su nessuna porta"_s, kTimeout);
+        qInfo("a search of nine silent entries took %lld ms", clock.elapsed());
+        for (const PtyPeer &peer : peers)
+            QCOMPARE(peer.received(), kProbe);
+        QCOMPARE(w.ccom()->currentIndex(), 6);
+        QCOMPARE(w.settings.value(u"Option/Com"_s), u"7"_s);
+        QVERIFY(w.action(u"mFind"_s)->isEnabled());
+    }
+};
+
+QTEST_MAIN(TstFindInterface)
+#include "tst_findinterface.moc"
