@@ -7,7 +7,7 @@
 // A settings file in INI form, kept as the very bytes it was read from. A value is the raw
 // text after the first "=" of its line, trimmed: no quoting, no escapes, no lists, bytes of
 // any encoding. Changing a value rewrites the bytes of that value only; a missing key is
-// added at the end of its section, a missing section at the end of the file. Comments,
+// added after the last key of its section, a missing section at the end of the file. Comments,
 // blank lines, order, line ends and every other byte stay as they were.
 //
 // Section and key names are compared exactly. Where a key appears more than once in a

@@ -20,6 +20,8 @@ void PortDirectory::refresh()
         return;
     const QList<PortNames::Device> devices = SerialDevices::present();
 #ifdef Q_OS_WIN
+    // There COM n is the port COMn: no keys, nothing stored.
+    Q_UNUSED(m_settings);
     for (int n = 0; n < PortNames::kPortCount; ++n) {
         PortNames::Entry &entry = m_entries[n];
         entry = {PortNames::windowsDevice(n + 1), PortNames::windowsDevice(n + 1), QString(),

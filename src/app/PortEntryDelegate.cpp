@@ -36,7 +36,7 @@ void PortEntryDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
         opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
     painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter, name);
     text.setLeft(text.left() + nameWidth(opt.fontMetrics));
-    if (!selected)
+    if (!selected && !index.data(kPresentRole).toBool())
         painter->setPen(opt.palette.color(group, QPalette::PlaceholderText));
     const QString detail = index.data(kDetailRole).toString();
     painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter,

@@ -87,6 +87,7 @@ void PortList::showEntries()
             detail += separator + entry.description;
         setItemData(i, shortened(entry.shown, kMaxTipLength), Qt::ToolTipRole);
         setItemData(i, detail, PortEntryDelegate::kDetailRole);
+        setItemData(i, entry.present, PortEntryDelegate::kPresentRole);
         setItemData(i, detail, Qt::AccessibleDescriptionRole);
     }
     showCurrentDevice();
