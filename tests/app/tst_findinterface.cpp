@@ -86,6 +86,10 @@ private Q_SLOTS:
         QVERIFY(find->isEnabled() && w.showsClosed());
         QCOMPARE(w.link()->rxBuffer(), QString());
         QVERIFY(w.panel(2).endsWith(u"00.00.00"_s));
+        // The port found is closed again: another program may open it.
+        QSerialPort other(answering.devicePath());
+        QVERIFY(other.open(QIODevice::ReadWrite));
+        other.close();
 
         // Connect opens the entry found; meanwhile there is nothing to find.
         w.trigger(u"1"_s);
