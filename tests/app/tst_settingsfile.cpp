@@ -29,24 +29,35 @@ QList<int> changedLines(const QByteArray &before, const QByteArray &after)
 // A file as a user writes one: comments, a byte order mark, CR LF on some lines, blanks,
 // odd values and bytes that are not UTF-8; all nine entries mapped, so that no device of
 // this computer is given one.
-const QByteArray kOdd = "\xEF\xBB\xBF; written by hand\r\n"
-                        "# keep this\n"
-                        "[Ports]\n"
-                        "COM1=/dev/tty,with,commas ; not a comment\n"
-                        "COM2 = \"/dev/quoted\" \n"
-                        "COM3=C:\\back\\slash\n"
-                        "COM4=/dev/\xff\xfe-latin1\n"
-                        "COM5=/dev/a, b, c\n"
-                        "COM6=%4E%41\n"
-                        "\tCOM7\t=\t/dev/ttyUSB7\t\n"
-                        "COM8=/dev/ttyUSB0\n"
-                        "COM9=/nonexistent\n"
-                        "\n"
-                        "[Option]  ; the program's\n"
-                        "language = it\r\n"
-                        "Com=05\n"
-                        "[zzz]\n"
-                        "a=b"_ba;
+const QByteArray kOdd = "\xEF\xBB\xBF; written by hand\r\n# keep this\n[Ports]\n"
+                        "COM1=/dev/tty,with,commas ; not a comment\nCOM2 = \"/dev/quoted\" \n"
+                        "COM3=C:\\back\\slash\nCOM4=/dev/\xff\xfe-latin1\nCOM5=/dev/a, b, c\n"
+                        "COM6=%4E%41\n\tCOM7\t=\t/dev/ttyUSB7\t\nCOM8=/dev/ttyUSB0\n"
+                        "COM9=/nonexistent\n\n[Option]  ; the program's\nlanguage = it\r\n"
+                        "Com=05\n[zzz]\na=b"_ba;
+
+// Name; the file; "set KEY VALUE" or "remove KEY" in section [S]; the value of k before
+// (nullptr: no such key); the file afterwards.
+const char *const kEdits[][5] = {
+    {"in place, blanks and CR LF kept", "[S] ; x\r\nk =  3 \r\nz=1\r\n", "set k 5", "3",
+     "[S] ; x\r\nk =  5 \r\nz=1\r\n"},
+    {"unchanged", "[S]\nk= 3\n", "set k 3", "3", "[S]\nk= 3\n"},
+    {"raw text, , ; # \" and \\ inside", "[S]\nk=/a,b ; c # \"d\\\"\n", "set k x",
+     "/a,b ; c # \"d\\\"", "[S]\nk=x\n"},
+    {"empty value", "[S]\nk=\n", "set k 1", "", "[S]\nk=1\n"},
+    {"new key after the section's last key", "[S]\na=1\n\n; about T\n[T]\nb=2\n", "set k 7",
+     nullptr, "[S]\na=1\nk=7\n\n; about T\n[T]\nb=2\n"},
+    {"new key, CR LF file", "[S]\r\na=1\r\n", "set k 7", nullptr, "[S]\r\na=1\r\nk=7\r\n"},
+    {"new key, no line end at the end", "[S]\na=1", "set k 7", nullptr, "[S]\na=1\nk=7\n"},
+    {"a key in a comment is no key", "[S]\n;k=1\n# k=2\n", "set k 3", nullptr,
+     "[S]\nk=3\n;k=1\n# k=2\n"},
+    {"the last of two counts", "[S]\nk=1\n[T]\nk=9\n[S]\nk=2\n", "set k 3", "2",
+     "[S]\nk=1\n[T]\nk=9\n[S]\nk=3\n"},
+    {"new section at the end", "; only this", "set k 1", nullptr, "; only this\n\n[S]\nk=1\n"},
+    {"remove", "[S]\na=1\nk=2\r\nb=3", "remove k", "2", "[S]\na=1\nb=3"},
+    {"byte order mark, bytes not UTF-8", "\xEF\xBB\xBF[S]\nk=\xff\xfe\nz=\xe9\n", "set k 1",
+     "\xff\xfe", "\xEF\xBB\xBF[S]\nk=1\nz=\xe9\n"},
+};
 } // namespace
 
 class TstSettingsFile : public QObject
@@ -56,71 +67,13 @@ class TstSettingsFile : public QObject
 private Q_SLOTS:
     void initTestCase() { QCoreApplication::setApplicationName(u"Telvo4686Sdk"_s); }
 
-    // "set KEY VALUE" or "remove KEY" on section [S]; the value of k read before.
     void edits_data()
     {
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QByteArray>("edit");
-        QTest::addColumn<QByteArray>("read");
-        QTest::addColumn<QByteArray>("after");
-        QTest::newRow("in place, blanks and CR LF kept") << "[S] ; x\r\nk =  3 \r\nz=1\r\n"_ba
-                                                         << "set k 5"_ba
-                                                         << "3"_ba
-                                                         << "[S] ; x\r\nk =  5 \r\nz=1\r\n"_ba;
-        QTest::newRow("unchanged") << "[S]\nk= 3\n"_ba
-                                   << "set k 3"_ba
-                                   << "3"_ba
-                                   << "[S]\nk= 3\n"_ba;
-        QTest::newRow("raw text, ; and # inside") << "[S]\nk=/a,b ; c # d\n"_ba
-                                                  << "set k x"_ba
-                                                  << "/a,b ; c # d"_ba
-                                                  << "[S]\nk=x\n"_ba;
-        QTest::newRow("quotes and backslashes as they stand") << "[S]\nk=\"a\\\"b\"\n"_ba
-                                                              << "set q 1"_ba
-                                                              << "\"a\\\"b\""_ba
-                                                              << "[S]\nk=\"a\\\"b\"\nq=1\n"_ba;
-        QTest::newRow("empty value") << "[S]\nk=\n"_ba
-                                     << "set k 1"_ba
-                                     << ""_ba
-                                     << "[S]\nk=1\n"_ba;
-        QTest::newRow("new key after the section's last key")
-            << "[S]\na=1\n\n; about T\n[T]\nb=2\n"_ba
-            << "set k 7"_ba << QByteArray() << "[S]\na=1\nk=7\n\n; about T\n[T]\nb=2\n"_ba;
-        QTest::newRow("new key, CR LF file")
-            << "[S]\r\na=1\r\n"_ba
-            << "set k 7"_ba << QByteArray() << "[S]\r\na=1\r\nk=7\r\n"_ba;
-        QTest::newRow("new key, no line end at the end")
-            << "[S]\na=1"_ba
-            << "set k 7"_ba << QByteArray() << "[S]\na=1\nk=7\n"_ba;
-        QTest::newRow("a key in a comment is no key")
-            << "[S]\n;k=1\n# k=2\n"_ba
-            << "set k 3"_ba << QByteArray() << "[S]\nk=3\n;k=1\n# k=2\n"_ba;
-        QTest::newRow("the last of two counts") << "[S]\nk=1\n[T]\nk=9\n[S]\nk=2\n"_ba
-                                                << "set k 3"_ba
-                                                << "2"_ba
-                                                << "[S]\nk=1\n[T]\nk=9\n[S]\nk=3\n"_ba;
-        QTest::newRow("new section at the end")
-            << "; only this"_ba
-            << "set k 1"_ba << QByteArray() << "; only this\n\n[S]\nk=1\n"_ba;
-        QTest::newRow("new section after a blank line")
-            << "[T]\nb=2\n\n"_ba
-            << "set k 1"_ba << QByteArray() << "[T]\nb=2\n\n[S]\nk=1\n"_ba;
-        QTest::newRow("first of all") << ""_ba
-                                      << "set k 1"_ba << QByteArray() << "[S]\nk=1\n"_ba;
-        QTest::newRow("names are exact")
-            << "[s]\nk=1\n[S]\nK=2\n"_ba
-            << "set k 3"_ba << QByteArray() << "[s]\nk=1\n[S]\nK=2\nk=3\n"_ba;
-        QTest::newRow("remove") << "[S]\na=1\nk=2\r\nb=3"_ba
-                                << "remove k"_ba
-                                << "2"_ba
-                                << "[S]\na=1\nb=3"_ba;
-        QTest::newRow("byte order mark, bytes not UTF-8")
-            << "\xEF\xBB\xBF[S]\nk=\xff\xfe\nz=\xe9\n"_ba
-            << "set k 1"_ba
-            << "\xff\xfe"_ba
-            << "\xEF\xBB\xBF[S]\nk=1\nz=\xe9\n"_ba;
-        QTest::newRow("a line break is refused") << "[S]\n"_ba
-                                                 << "set k a\nb=c"_ba << QByteArray() << "[S]\n"_ba;
+        for (const char *column : {"before", "edit", "read", "after"})
+            QTest::addColumn<QByteArray>(column);
+        for (const auto &row : kEdits)
+            QTest::newRow(row[0]) << QByteArray(row[1]) << QByteArray(row[2]) << QByteArray(row[3])
+                                  << QByteArray(row[4]);
     }
     void edits()
     {

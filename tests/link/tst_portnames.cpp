@@ -9,62 +9,90 @@ using namespace Qt::StringLiterals;
 using PortNames::Source;
 
 namespace {
-const QString kById = u"/dev/serial/by-id/"_s;
+// Short device names: "USB0" is /dev/ttyUSB0, "id/A" a /dev/serial/by-id/ link.
+const QString kTty = u"/dev/tty"_s, kById = u"/dev/serial/by-id/"_s;
+QString expand(const QString &s)
+{
+    return s.startsWith(u"id/") ? kById + s.mid(3) : s.startsWith(u'/') ? s : kTty + s;
+}
+QString shorten(QString s)
+{
+    return s.startsWith(kById) ? u"id/"_s + s.mid(kById.size()) : s.remove(kTty);
+}
 
-// "PATH NAME; ...": a device and its by-id name ("-": it has none, the path stands).
+// "PATH NAME ...": each device with its by-id name ("-": none, its path stands).
 QList<PortNames::Device> devices(const QString &text)
 {
     QList<PortNames::Device> list;
-    for (const QString &item : text.split(u';', Qt::SkipEmptyParts)) {
-        const QStringList words = item.split(u' ', Qt::SkipEmptyParts);
-        list.append({words[0], words[1] == u"-" ? words[0] : kById + words[1], u"desc"_s});
+    const QStringList words = text.split(u' ', Qt::SkipEmptyParts);
+    for (qsizetype i = 0; i + 1 < words.size(); i += 2) {
+        const QString path = expand(words[i]);
+        list.append({path, words[i + 1] == u"-" ? path : kById + words[i + 1], u"desc"_s});
     }
     return list;
 }
 
-// "N=TEXT ..." by entry.
-template <typename T> std::array<T, 9> byEntry(const QString &text, T (*make)(const QString &))
+// "N=DEVICE ..." by entry.
+template <typename T> std::array<T, 9> byEntry(const QString &text)
 {
     std::array<T, 9> result{};
-    for (const QString &item : text.split(u' ', Qt::SkipEmptyParts))
-        result[item.section(u'=', 0, 0).toInt() - 1] = make(item.section(u'=', 1));
+    for (const QString &item : text.split(u' ', Qt::SkipEmptyParts)) {
+        const QString device = expand(item.section(u'=', 1));
+        if constexpr (std::is_same_v<T, QString>)
+            result[item.left(1).toInt() - 1] = device;
+        else
+            result[item.left(1).toInt() - 1] = {device.toUtf8(), QString()};
+    }
     return result;
 }
-PortNames::UserKey userKey(const QString &text)
-{
-    return {text.toUtf8(), QString()};
-}
-QString storedName(const QString &text)
-{
-    return text.startsWith(u'/') ? text : kById + text;
-}
 
-// "N DEVICE KIND; ...", the entries that are not left to the default: U the user's, B a
-// built-in port, A assigned; + present, - not.
-QString entriesText(const PortNames::Assignment &a)
+// "N DEVICE KIND" of the entries not left to the default, KIND U the user's, B a built-in
+// port, A assigned, + present, - not; then "|" and what is stored.
+QString text(const PortNames::Assignment &a)
 {
-    QStringList items;
+    QStringList entries, stored;
     for (int n = 0; n < 9; ++n) {
         const PortNames::Entry &e = a.entries[n];
-        if (e.source == Source::None)
-            continue;
-        const char kind = e.source == Source::User ? 'U' : e.source == Source::BuiltIn ? 'B' : 'A';
-        items << u"%1 %2 %3%4"_s.arg(n + 1)
-                     .arg(QString(e.device).remove(kById))
-                     .arg(kind)
-                     .arg(QChar(e.present ? u'+' : u'-'));
-    }
-    return items.join(u"; "_s);
-}
-QString storedText(const PortNames::Assignment &a)
-{
-    QStringList items;
-    for (int n = 0; n < 9; ++n) {
+        if (e.source != Source::None) {
+            const char kind = "UBA"[int(e.source) - 1];
+            entries << u"%1 %2 %3%4"_s.arg(n + 1)
+                           .arg(shorten(e.device))
+                           .arg(kind)
+                           .arg(QChar(e.present ? u'+' : u'-'));
+        }
         if (!a.stored[n].isEmpty())
-            items << u"%1=%2"_s.arg(n + 1).arg(QString(a.stored[n]).remove(kById));
+            stored << u"%1=%2"_s.arg(n + 1).arg(shorten(a.stored[n]));
     }
-    return items.join(u' ');
+    return entries.join(u", "_s) + u" | "_s + stored.join(u' ');
 }
+
+// Name; devices present; user keys; stored; entries | stored afterwards.
+const char *const kRows[][5] = {
+    {"nothing", "", "", "", " | "},
+    {"built-in ports keep their entries", "S3 - S0 - S9 -", "", "",
+     "1 S0 B+, 2 S9 A+, 4 S3 B+ | 2=S9"},
+    {"first USB adapter: lowest free entry", "S0 - USB0 A", "", "", "1 S0 B+, 2 USB0 A+ | 2=id/A"},
+    {"a second one", "S0 - USB1 B USB0 A", "", "2=id/A",
+     "1 S0 B+, 2 USB0 A+, 3 USB1 A+ | 2=id/A 3=id/B"},
+    {"the first unplugged: its entry waits", "USB1 B", "", "2=id/A 3=id/B",
+     "2 id/A A-, 3 USB1 A+ | 2=id/A 3=id/B"},
+    {"replugged under another name", "USB2 A USB1 B", "", "2=id/A 3=id/B",
+     "2 USB2 A+, 3 USB1 A+ | 2=id/A 3=id/B"},
+    {"a new device while the first is away", "ACM0 C", "", "2=id/A",
+     "1 ACM0 A+, 2 id/A A- | 1=id/C 2=id/A"},
+    {"no by-id name: the path stands", "ACM0 -", "", "1=ACM0", "1 ACM0 A+ | 1=ACM0"},
+    {"a user key names the same device", "USB0 A", "5=USB0", "2=id/A", "5 USB0 U+ | "},
+    {"a user key names its by-id link", "USB0 A", "1=id/A", "", "1 id/A U+ | "},
+    {"a user key takes an assigned entry", "USB0 A", "2=/x", "2=id/A",
+     "1 USB0 A+, 2 /x U- | 1=id/A"},
+    {"a user key over an absent device's entry", "", "2=/x", "2=id/A", "2 /x U- | 2=id/A"},
+    {"a user key takes a built-in port's entry", "S0 -", "1=/x", "", "1 /x U-, 2 S0 A+ | 2=S0"},
+    {"more devices than free entries",
+     "USB6 U6 USB5 U5 USB4 U4 USB3 U3 USB2 U2 USB1 U1 USB0 U0 S2 -", "1=/x 2=/y", "4=id/A",
+     "1 /x U-, 2 /y U-, 3 S2 B+, 4 USB5 A+, 5 USB0 A+, 6 USB1 A+, 7 USB2 A+, 8 USB3 A+, "
+     "9 USB4 A+ | 4=id/U5 5=id/U0 6=id/U1 7=id/U2 8=id/U3 9=id/U4"},
+    {"ttyUSB2 before ttyUSB10", "USB10 X USB2 Y", "", "", "1 USB2 A+, 2 USB10 A+ | 1=id/Y 2=id/X"},
+};
 } // namespace
 
 class TstPortNames : public QObject
@@ -74,77 +102,22 @@ class TstPortNames : public QObject
 private Q_SLOTS:
     void assign_data()
     {
-        QTest::addColumn<QString>("present");
-        QTest::addColumn<QString>("user");
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("entries");
-        QTest::addColumn<QString>("storedAfter");
-        QTest::newRow("nothing") << u""_s << u""_s << u""_s << u""_s << u""_s;
-        QTest::newRow("built-in ports keep their entries")
-            << u"/dev/ttyS3 -; /dev/ttyS0 -; /dev/ttyS9 -"_s << u""_s << u""_s
-            << u"1 /dev/ttyS0 B+; 2 /dev/ttyS9 A+; 4 /dev/ttyS3 B+"_s << u"2=/dev/ttyS9"_s;
-        QTest::newRow("first USB adapter: lowest free entry")
-            << u"/dev/ttyS0 -; /dev/ttyUSB0 A"_s << u""_s << u""_s
-            << u"1 /dev/ttyS0 B+; 2 /dev/ttyUSB0 A+"_s << u"2=A"_s;
-        QTest::newRow("a second one")
-            << u"/dev/ttyS0 -; /dev/ttyUSB1 B; /dev/ttyUSB0 A"_s << u""_s << u"2=A"_s
-            << u"1 /dev/ttyS0 B+; 2 /dev/ttyUSB0 A+; 3 /dev/ttyUSB1 A+"_s << u"2=A 3=B"_s;
-        QTest::newRow("the first unplugged: its entry waits")
-            << u"/dev/ttyS0 -; /dev/ttyUSB1 B"_s << u""_s << u"2=A 3=B"_s
-            << u"1 /dev/ttyS0 B+; 2 A A-; 3 /dev/ttyUSB1 A+"_s << u"2=A 3=B"_s;
-        QTest::newRow("replugged under another name")
-            << u"/dev/ttyUSB2 A; /dev/ttyUSB1 B"_s << u""_s << u"2=A 3=B"_s
-            << u"2 /dev/ttyUSB2 A+; 3 /dev/ttyUSB1 A+"_s << u"2=A 3=B"_s;
-        QTest::newRow("a new device while the first is away")
-            << u"/dev/ttyACM0 C"_s << u""_s << u"2=A"_s << u"1 /dev/ttyACM0 A+; 2 A A-"_s
-            << u"1=C 2=A"_s;
-        QTest::newRow("no by-id name: the path stands")
-            << u"/dev/ttyACM0 -"_s << u""_s << u"1=/dev/ttyACM0"_s << u"1 /dev/ttyACM0 A+"_s
-            << u"1=/dev/ttyACM0"_s;
-        QTest::newRow("a user key names the same device")
-            << u"/dev/ttyUSB0 A"_s << u"5=/dev/ttyUSB0"_s << u"2=A"_s << u"5 /dev/ttyUSB0 U+"_s
-            << u""_s;
-        QTest::newRow("a user key names its by-id link")
-            << u"/dev/ttyUSB0 A"_s << u"1=/dev/serial/by-id/A"_s << u""_s << u"1 A U+"_s << u""_s;
-        QTest::newRow("a user key takes an assigned entry")
-            << u"/dev/ttyUSB0 A"_s << u"2=/dev/elsewhere"_s << u"2=A"_s
-            << u"1 /dev/ttyUSB0 A+; 2 /dev/elsewhere U-"_s << u"1=A"_s;
-        QTest::newRow("under a user key, an absent device's entry is kept")
-            << u""_s << u"2=/dev/elsewhere"_s << u"2=A"_s << u"2 /dev/elsewhere U-"_s << u"2=A"_s;
-        QTest::newRow("a user key takes a built-in port's entry")
-            << u"/dev/ttyS0 -"_s << u"1=/dev/mine"_s << u""_s
-            << u"1 /dev/mine U-; 2 /dev/ttyS0 A+"_s << u"2=/dev/ttyS0"_s;
-        QTest::newRow("more devices than free entries")
-            << u"/dev/ttyUSB6 U6; /dev/ttyUSB5 U5; /dev/ttyUSB4 U4; /dev/ttyUSB3 U3; "
-               "/dev/ttyUSB2 U2; /dev/ttyUSB1 U1; /dev/ttyUSB0 U0; /dev/ttyS2 -"_s
-            << u"1=/dev/u1 2=/dev/u2"_s << u"4=A"_s
-            << u"1 /dev/u1 U-; 2 /dev/u2 U-; 3 /dev/ttyS2 B+; 4 /dev/ttyUSB5 A+; "
-               "5 /dev/ttyUSB0 A+; 6 /dev/ttyUSB1 A+; 7 /dev/ttyUSB2 A+; 8 /dev/ttyUSB3 A+; "
-               "9 /dev/ttyUSB4 A+"_s
-            << u"4=U5 5=U0 6=U1 7=U2 8=U3 9=U4"_s;
-        QTest::newRow("ttyUSB2 before ttyUSB10")
-            << u"/dev/ttyUSB10 X; /dev/ttyUSB2 Y"_s << u""_s << u""_s
-            << u"1 /dev/ttyUSB2 A+; 2 /dev/ttyUSB10 A+"_s << u"1=Y 2=X"_s;
-        QTest::newRow("one device stored twice")
-            << u"/dev/ttyUSB0 A"_s << u""_s << u"5=A 2=A"_s << u"2 /dev/ttyUSB0 A+"_s << u"2=A"_s;
+        for (const char *column : {"present", "user", "stored", "expected"})
+            QTest::addColumn<QString>(column);
+        for (const auto &row : kRows)
+            QTest::newRow(row[0]) << row[1] << row[2] << row[3] << row[4];
     }
     void assign()
     {
         QFETCH(QString, present);
         QFETCH(QString, user);
         QFETCH(QString, stored);
-        QFETCH(QString, entries);
-        QFETCH(QString, storedAfter);
+        QFETCH(QString, expected);
         const PortNames::Assignment a = PortNames::assign(
-            byEntry(user, userKey), byEntry(stored, storedName), devices(present));
-        QCOMPARE(entriesText(a), entries);
-        QCOMPARE(storedText(a), storedAfter);
-        for (int n = 0; n < 9; ++n) {
-            const PortNames::Entry &e = a.entries[n];
-            if (e.source == Source::None)
-                QCOMPARE(e.device, u"/dev/ttyS%1"_s.arg(n));
-            QCOMPARE(e.description, e.present ? u"desc"_s : QString());
-        }
+            byEntry<PortNames::UserKey>(user), byEntry<QString>(stored), devices(present));
+        QCOMPARE(text(a), expected);
+        if (a.entries[8].source == Source::None)
+            QCOMPARE(a.entries[8].device, u"/dev/ttyS8"_s);
     }
 
     // A [Ports] value longer than a path can be is the user's entry, and no device.
@@ -153,12 +126,10 @@ private Q_SLOTS:
         std::array<PortNames::UserKey, 9> keys{};
         keys[2].text = QByteArray(PortNames::kMaxPathBytes + 1, 'x');
         keys[3].text = QByteArray(PortNames::kMaxPathBytes, 'y');
-        const PortNames::Assignment a = PortNames::assign(keys, {}, devices(u"/dev/ttyUSB0 A"_s));
-        QCOMPARE(a.entries[2].source, Source::User);
-        QCOMPARE(a.entries[2].device, QString());
+        const PortNames::Assignment a = PortNames::assign(keys, {}, devices(u"USB0 A"_s));
+        QCOMPARE(text(a).left(18), u"1 USB0 A+, 3  U-, "_s);
         QCOMPARE(a.entries[2].shown.size(), PortNames::kMaxPathBytes + 1);
         QCOMPARE(a.entries[3].device.size(), PortNames::kMaxPathBytes);
-        QCOMPARE(a.entries[0].device, u"/dev/ttyUSB0"_s);
     }
 };
 
