@@ -1,39 +1,114 @@
 #include "AppSettings.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 #include <QStandardPaths>
-#include <QStringList>
+
+#ifdef Q_OS_WIN
+#include <QSettings>
+#else
+#include "IniFile.h"
+
+#include <cstdio>
+#endif
 
 namespace {
-const QString kComKey = QStringLiteral("Option/Com");
-const QString kLanguageKey = QStringLiteral("Option/language");
-const QString kPortsGroup = QStringLiteral("Ports");
+const QByteArray kOption = QByteArrayLiteral("Option");
+const QByteArray kCom = QByteArrayLiteral("Com");
+const QByteArray kLanguage = QByteArrayLiteral("language");
+const QByteArray kPorts = QByteArrayLiteral("Ports");
+const QByteArray kAssigned = QByteArrayLiteral("AssignedPorts");
+constexpr int kPortCount = 9;
 
-QSettings *openStore()
+QByteArray portKeyName(int port)
 {
-#ifdef Q_OS_WIN
-    return new QSettings(QSettings::NativeFormat, QSettings::UserScope,
-                         AppSettings::applicationName());
-#else
-    const QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    return new QSettings(dir + QLatin1Char('/') + AppSettings::applicationName() +
-                             QStringLiteral(".ini"),
-                         QSettings::IniFormat);
-#endif
+    return QByteArrayLiteral("COM") + QByteArray::number(port);
 }
 } // namespace
 
+#ifdef Q_OS_WIN
 AppSettings::AppSettings()
-    : m_settings(openStore())
+    : m_native(new QSettings(QSettings::NativeFormat, QSettings::UserScope, applicationName()))
 {
 }
 
 AppSettings::~AppSettings()
 {
-    delete m_settings;
+    delete m_native;
 }
+
+QByteArray AppSettings::read(const QByteArray &section, const QByteArray &key) const
+{
+    const QVariant value = m_native->value(QString::fromLatin1(section + '/' + key));
+    return value.isValid() ? value.toString().toUtf8() : QByteArray();
+}
+
+void AppSettings::write(const QList<Change> &changes)
+{
+    for (const Change &change : changes) {
+        const QString key = QString::fromLatin1(change.section + '/' + change.key);
+        if (change.value.isNull())
+            m_native->remove(key);
+        else if (read(change.section, change.key) != change.value)
+            m_native->setValue(key, QString::fromUtf8(change.value));
+    }
+    m_native->sync();
+}
+#else
+AppSettings::AppSettings()
+    : m_path(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+             QLatin1Char('/') + applicationName() + QStringLiteral(".ini"))
+{
+}
+
+AppSettings::~AppSettings() = default;
+
+namespace {
+// Reads the file; one that is there but may not be used is named once on standard error.
+bool loadFile(IniFile &file, const QString &path, bool &warned)
+{
+    const IniFile::Status status = file.load(path);
+    if (status == IniFile::Status::Read || status == IniFile::Status::Missing)
+        return true;
+    if (!warned) {
+        warned = true;
+        std::fprintf(stderr,
+                     "%s: the settings file %s %s: it is neither read nor written, "
+                     "the settings are the defaults\n",
+                     qPrintable(AppSettings::applicationName()), qPrintable(path),
+                     status == IniFile::Status::TooLarge ? "is larger than 1 MB"
+                                                         : "cannot be read");
+    }
+    return false;
+}
+} // namespace
+
+QByteArray AppSettings::read(const QByteArray &section, const QByteArray &key) const
+{
+    IniFile file;
+    loadFile(file, m_path, m_warned);
+    return file.value(section, key);
+}
+
+void AppSettings::write(const QList<Change> &changes)
+{
+    // Read anew, so that what the user changed meanwhile stays as the user left it.
+    IniFile file;
+    if (!loadFile(file, m_path, m_warned))
+        return;
+    bool changed = false;
+    for (const Change &change : changes) {
+        changed |= change.value.isNull() ? file.remove(change.section, change.key)
+                                         : file.setValue(change.section, change.key, change.value);
+    }
+    QString error;
+    if (changed && !file.save(m_path, &error)) {
+        std::fprintf(stderr, "%s: the settings file %s could not be written: %s\n",
+                     qPrintable(applicationName()), qPrintable(m_path), qPrintable(error));
+    }
+}
+#endif
 
 QString AppSettings::applicationName()
 {
@@ -46,52 +121,69 @@ QString AppSettings::executableName()
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
 }
 
-QString AppSettings::readText(const QString &key, const QString &fallback) const
+namespace {
+// The port that a stored "Com" text names: 0 to 9, or -1 for none.
+int portOf(const QByteArray &stored)
 {
-    const QVariant value = m_settings->value(key);
-    if (!value.isValid())
-        return fallback;
-    // An INI value with a comma in it comes back as a list; keep the text as it was written.
-    if (value.userType() == QMetaType::QStringList)
-        return value.toStringList().join(QLatin1Char(','));
-    return value.toString();
-}
-
-void AppSettings::writeText(const QString &key, const QString &value)
-{
-    m_settings->setValue(key, value);
-    m_settings->sync();
-}
-
-int AppSettings::port() const
-{
-    const QString text = readText(kComKey, QString::number(kDefaultPort)).trimmed();
+    const QByteArray text = stored.trimmed();
     if (text.isEmpty() || text.size() > 3)
         return -1;
-    for (QChar c : text) {
-        if (c < u'0' || c > u'9')
+    for (char c : text) {
+        if (c < '0' || c > '9')
             return -1;
     }
     const int value = text.toInt();
     return value <= 9 ? value : -1;
 }
+} // namespace
+
+int AppSettings::port() const
+{
+    const QByteArray stored = read(kOption, kCom);
+    return stored.isNull() ? kDefaultPort : portOf(stored);
+}
 
 void AppSettings::setCom(int port)
 {
-    writeText(kComKey, QString::number(port));
+    const QByteArray stored = read(kOption, kCom);
+    if (!stored.isNull() && portOf(stored) == port)
+        return;
+    write({{kOption, kCom, QByteArray::number(port)}});
 }
 
 QString AppSettings::language() const
 {
-    return readText(kLanguageKey, kDefaultLanguage);
+    const QByteArray stored = read(kOption, kLanguage);
+    return stored.isNull() ? kDefaultLanguage : QString::fromUtf8(stored);
 }
 
 void AppSettings::setLanguage(const QString &code)
 {
-    writeText(kLanguageKey, code);
+    write({{kOption, kLanguage, code.toUtf8()}});
+}
+
+QByteArray AppSettings::portKey(int port) const
+{
+    return read(kPorts, portKeyName(port));
 }
 
 QString AppSettings::portDevice(int port) const
 {
-    return readText(kPortsGroup + QStringLiteral("/COM") + QString::number(port), QString());
+    return QFile::decodeName(portKey(port));
+}
+
+QString AppSettings::assignedDevice(int port) const
+{
+    return QFile::decodeName(read(kAssigned, portKeyName(port)));
+}
+
+void AppSettings::setAssignedDevices(const QStringList &devices)
+{
+    QList<Change> changes;
+    for (int port = 1; port <= kPortCount && port <= devices.size(); ++port) {
+        const QString &device = devices.at(port - 1);
+        changes.append({kAssigned, portKeyName(port),
+                        device.isEmpty() ? QByteArray() : QFile::encodeName(device)});
+    }
+    write(changes);
 }

@@ -4,8 +4,9 @@
 #include "FrameKeys.h"
 #include "FrmHelp.h"
 #include "InterfaceLink.h"
+#include "InterfaceSearch.h"
 #include "MainToolbar.h"
-#include "PortNames.h"
+#include "PortDirectory.h"
 #include "SaveTranscript.h"
 #include "TranscriptModel.h"
 #include "UiTexts.h"
@@ -22,8 +23,11 @@ void Commands::Toolbar_ButtonClick(int index)
     switch (index) {
     case MainToolbar::Connect:
         if (!link.isPortOpen()) {
-            link.ConnectInterface(
-                PortNames::deviceFor(m_portNumber, m_parts.settings->portDevice(m_portNumber)));
+            // A search would hold a port open; the devices may have changed since the list
+            // was last opened (an adapter plugged in again under another name).
+            m_parts.search->cancel();
+            m_parts.ports->refresh();
+            link.ConnectInterface(m_parts.ports->deviceFor(m_portNumber));
         }
         break;
     case MainToolbar::Disconnect:

@@ -4,7 +4,9 @@
 
 class AppSettings;
 class InterfaceLink;
+class InterfaceSearch;
 class MainToolbar;
+class PortDirectory;
 class TranscriptModel;
 class QWidget;
 
@@ -22,6 +24,8 @@ public:
         InterfaceLink *link;
         TranscriptModel *transcript;
         MainToolbar *toolbar;
+        PortDirectory *ports;
+        InterfaceSearch *search;
     };
 
     explicit Commands(const Parts &parts);

@@ -5,11 +5,12 @@
 #include "ConnectionView.h"
 #include "Donate.h"
 #include "InterfaceLink.h"
+#include "InterfaceSearch.h"
 #include "MainMenus.h"
 #include "MainStatusBar.h"
 #include "MainToolbar.h"
+#include "PortDirectory.h"
 #include "PortList.h"
-#include "PortNames.h"
 #include "TerminalView.h"
 #include "UiTexts.h"
 
@@ -30,7 +31,10 @@ FrmMain::FrmMain(QWidget *parent)
     , m_stBar(new MainStatusBar(this))
     , m_connectionView(
           new ConnectionView(*m_link, {this, &m_transcript, m_stBar, m_toolbar, m_ccom}))
-    , m_commands(new Commands({this, &m_settings, m_link, &m_transcript, m_toolbar}))
+    , m_ports(new PortDirectory(m_settings, *m_link, this))
+    , m_search(new InterfaceSearch({this, m_link, m_ports, m_stBar, m_menus->mFind}))
+    , m_commands(
+          new Commands({this, &m_settings, m_link, &m_transcript, m_toolbar, m_ports, m_search}))
 {
     setObjectName(QStringLiteral("FrmMain"));
     setWindowTitle(QStringLiteral("Telvo L4686SDK"));
@@ -76,14 +80,18 @@ void FrmMain::wire()
     connect(m_menus->mHelp, &QAction::triggered, c, &Commands::showHelp);
     connect(m_menus->mDonate, &QAction::triggered, this, [] { Donate::openDonationPage(); });
     connect(m_ccom, &PortList::portChosen, c, &Commands::choosePort);
+    connect(m_ccom, &PortList::aboutToOpen, m_ports, &PortDirectory::refresh);
+    connect(m_ports, &PortDirectory::changed, this,
+            [this] { m_ccom->setEntries(m_ports->entries()); });
+    connect(m_menus->mFind, &QAction::triggered, m_search, &InterfaceSearch::find);
+    connect(m_search, &InterfaceSearch::found, m_ccom, &PortList::pick);
     connect(m_trx, &TerminalView::keyTyped, c, &Commands::typeKey);
     connect(c, &Commands::languageChosen, this, &FrmMain::SetLanguage);
 }
 
 void FrmMain::load()
 {
-    for (int port = 1; port <= PortList::kPortCount; ++port)
-        m_ccom->setDevice(port, PortNames::deviceFor(port, m_settings.portDevice(port)));
+    m_ports->refresh();
     // A stored port that the list cannot show selects nothing, and stays stored as it is
     // until the user picks a port.
     const int stored = m_settings.port();
@@ -101,6 +109,7 @@ void FrmMain::SetLanguage(const QString &languageCode)
     m_toolbar->setTexts(texts);
     m_menus->setTexts(texts);
     m_ccom->setTexts(texts);
+    m_search->setTexts(texts);
     m_stBar->setTexts(texts);
     m_trx->setAccessibleName(texts.accTerminal);
 }

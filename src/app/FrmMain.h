@@ -8,9 +8,11 @@
 class Commands;
 class ConnectionView;
 class InterfaceLink;
+class InterfaceSearch;
 class MainMenus;
 class MainStatusBar;
 class MainToolbar;
+class PortDirectory;
 class PortList;
 class TerminalView;
 
@@ -47,5 +49,7 @@ private:
     TerminalView *m_trx;
     MainStatusBar *m_stBar;
     ConnectionView *m_connectionView;
+    PortDirectory *m_ports;
+    InterfaceSearch *m_search;
     Commands *m_commands;
 };

@@ -38,6 +38,8 @@ MainMenus::MainMenus(QMenuBar *bar)
 {
     mTools->addSeparator()->setObjectName(QStringLiteral("m1"));
     mClear = addItem(mTools, "mClear", "Clear");
+    mTools->addSeparator();
+    mFind = addItem(mTools, "mFind", "Find L4686SDK");
     mIta->setCheckable(true);
     mEng->setCheckable(true);
 }
@@ -53,6 +55,7 @@ void MainMenus::setTexts(const UiTexts &texts)
     mConnect->setText(texts.mConnect);
     mDisconnect->setText(texts.mDisconnect);
     mClear->setText(texts.mClear);
+    mFind->setText(texts.mFind);
     mLanguage->setTitle(texts.mLanguage);
     mIta->setText(texts.mIta);
     mEng->setText(texts.mEng);

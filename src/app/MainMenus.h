@@ -25,6 +25,7 @@ public:
     QAction *mConnect;
     QAction *mDisconnect;
     QAction *mClear = nullptr;
+    QAction *mFind = nullptr;
     QMenu *mLanguage;
     QAction *mIta;
     QAction *mEng;

@@ -29,6 +29,11 @@ const UiTexts &UiTexts::english()
         .accTerminal = QStringLiteral("Terminal"),
         .accStatePanel = QStringLiteral("Connection state"),
         .accTimePanel = QStringLiteral("Connection time"),
+        .mFind = QStringLiteral("Find L4686SDK"),
+        .msgSearching = QStringLiteral("Searching for L4686SDK..."),
+        .msgFoundOn = QStringLiteral("L4686SDK found on COM %1"),
+        .msgNotFoundOnAnyPort = QStringLiteral("L4686SDK not found on any port"),
+        .portAbsent = QStringLiteral("not present"),
         .italian = false,
     };
     return texts;
@@ -63,6 +68,11 @@ const UiTexts &UiTexts::italianTexts()
         .accTerminal = QStringLiteral("Terminale"),
         .accStatePanel = QStringLiteral("Stato connessione"),
         .accTimePanel = QStringLiteral("Tempo connessione"),
+        .mFind = QStringLiteral("Cerca L4686SDK"),
+        .msgSearching = QStringLiteral("Ricerca L4686SDK in corso..."),
+        .msgFoundOn = QStringLiteral("L4686SDK trovata su COM %1"),
+        .msgNotFoundOnAnyPort = QStringLiteral("L4686SDK non trovata su nessuna porta"),
+        .portAbsent = QStringLiteral("non presente"),
         .italian = true,
     };
     return texts;

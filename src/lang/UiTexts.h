@@ -40,6 +40,15 @@ struct UiTexts
     QString accStatePanel;
     QString accTimePanel;
 
+    // Finding the interface (Tools > Find L4686SDK): the menu entry, and what status panel 1
+    // says while searching and after; msgFoundOn takes the port number for %1.
+    QString mFind;
+    QString msgSearching;
+    QString msgFoundOn;
+    QString msgNotFoundOnAnyPort;
+    // Beside an entry of the open port list whose device is not there.
+    QString portAbsent;
+
     bool italian = false;
 
     // "it" (exactly) selects Italian; every other code, "" and "IT" included, English.

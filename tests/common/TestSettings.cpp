@@ -1,7 +1,8 @@
 #include "TestSettings.h"
 
+#include "IniFile.h"
+
 #include <QFile>
-#include <QSettings>
 
 TestSettings::TestSettings()
     : m_previous(qgetenv("XDG_CONFIG_HOME"))
@@ -39,6 +40,10 @@ QByteArray TestSettings::readIni() const
 
 QString TestSettings::value(const QString &key) const
 {
-    QSettings settings(iniPath(), QSettings::IniFormat);
-    return settings.value(key).toString();
+    // As the program reads it; QSettings would keep an old copy of a file rewritten twice
+    // within its clock's resolution.
+    IniFile file;
+    file.load(iniPath());
+    const qsizetype slash = key.indexOf(u'/');
+    return QString::fromUtf8(file.value(key.left(slash).toUtf8(), key.mid(slash + 1).toUtf8()));
 }

@@ -1,8 +1,6 @@
-// The link's pure logic: which device a port opens, the connection clock, the framing of
-// received characters.
+// The link's pure logic: the connection clock, the framing of received characters.
 
 #include "ConnectionClock.h"
-#include "PortNames.h"
 #include "RxFramer.h"
 #include "TranscriptModel.h"
 
@@ -18,32 +16,6 @@ class TestLinkLogic : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void deviceOfPort_data()
-    {
-        QTest::addColumn<int>("port");
-        QTest::addColumn<QString>("configured");
-        QTest::addColumn<QString>("device");
-#ifdef Q_OS_WIN
-        QTest::newRow("COM 1") << 1 << u""_s << u"COM1"_s;
-        QTest::newRow("configured is ignored") << 9 << u"/dev/ttyUSB0"_s << u"COM9"_s;
-#else
-        QTest::newRow("COM 1 is the first built-in port") << 1 << u""_s << u"/dev/ttyS0"_s;
-        QTest::newRow("COM 9") << 9 << u""_s << u"/dev/ttyS8"_s;
-        QTest::newRow("configured") << 3 << u"/dev/ttyUSB0"_s << u"/dev/ttyUSB0"_s;
-        QTest::newRow("configured, trimmed") << 3 << u" /dev/ttyACM1 "_s << u"/dev/ttyACM1"_s;
-        QTest::newRow("configured blank") << 2 << u"  "_s << u"/dev/ttyS1"_s;
-        QTest::newRow("comma kept") << 4 << u"/dev/tty,odd"_s << u"/dev/tty,odd"_s;
-#endif
-        QTest::newRow("no port") << 0 << u"/dev/ttyUSB0"_s << QString();
-    }
-    void deviceOfPort()
-    {
-        QFETCH(int, port);
-        QFETCH(QString, configured);
-        QFETCH(QString, device);
-        QCOMPARE(PortNames::deviceFor(port, configured), device);
-    }
-
     void clock_data()
     {
         QTest::addColumn<int>("ticks");

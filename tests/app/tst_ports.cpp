@@ -1,0 +1,217 @@
+// The port list and Tools > Find L4686SDK over pseudo-terminals mapped in [Ports]: what the
+// list shows of each entry and when it looks again, the mouse wheel over it; Find over a
+// silent entry, one that answers too late (the emulator), one that answers, and paths where
+// nothing is.
+
+#include "PtyPeer.h"
+#include "TestWindow.h"
+
+#include "FrmMain.h"
+#include "InterfaceLink.h"
+#include "PortEntryDelegate.h"
+#include "TerminalView.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QSerialPort>
+#include <QSpontaneKeyEvent>
+#include <QtTest>
+
+#ifndef EMULATOR_PATH
+#define EMULATOR_PATH ""
+#endif
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr int kTimeout = 10000; // never reached when all is well
+const QByteArray kProbe = "*#13**15##", kAck = "*#*1##";
+
+// [Ports] with COM n mapped to devices[n - 1]; an empty one to a path where nothing is.
+QByteArray ini(const QByteArray &language, const QStringList &devices)
+{
+    QByteArray text = "[Option]\nCom=7\nlanguage=" + language + "\n[Ports]\n";
+    for (int n = 1; n <= 9; ++n) {
+        const QString device = n <= devices.size() ? devices[n - 1] : QString();
+        text += "COM" + QByteArray::number(n) + "=" +
+                (device.isEmpty() ? "/nonexistent/tty" + QByteArray::number(n) : device.toUtf8()) +
+                "\n";
+    }
+    return text;
+}
+QString detail(const TestWindow &w, int port)
+{
+    return w.ccom()->itemData(port - 1, PortEntryDelegate::kDetailRole).toString();
+}
+
+// A turn of the wheel over the list's edit field, as the window system delivers it.
+void turnWheel(const TestWindow &w)
+{
+    QLineEdit *edit = w.ccom()->lineEdit();
+    const QPointF at = edit->rect().center();
+    QWheelEvent wheel(at, edit->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QSpontaneKeyEvent::setSpontaneous(&wheel);
+    // As QTest delivers mouse events: what sendEvent delivers is never spontaneous.
+    qApp->notify(edit, &wheel);
+}
+} // namespace
+
+class TstPorts : public QObject
+{
+    Q_OBJECT
+
+    QProcess m_emulator;
+
+    QString lateEmulator()
+    {
+        m_emulator.start(QStringLiteral(EMULATOR_PATH), {u"--delay"_s, u"300"_s});
+        QByteArray out;
+        while (!out.contains('\n') && m_emulator.waitForReadyRead(kTimeout))
+            out += m_emulator.readAllStandardOutput();
+        return QString::fromLocal8Bit(out.left(out.indexOf('\n')));
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QCoreApplication::setApplicationName(u"Telvo4686Sdk"_s); }
+    void cleanup()
+    {
+        m_emulator.kill();
+        m_emulator.waitForFinished(kTimeout);
+    }
+
+    void entries()
+    {
+        PtyPeer peer, later;
+        const QByteArray tooLong(4097, 'x');
+        TestWindow w("[Option]\nCom=2\n[Ports]\nCOM2=" + peer.devicePath().toUtf8() +
+                     "\nCOM3=" + tooLong + "\nCOM4=/nonexistent/tty\n");
+        QCOMPARE(detail(w, 2), peer.devicePath());
+        QCOMPARE(detail(w, 4), u"/nonexistent/tty \u00b7 non presente"_s);
+        const QString tip = w.ccom()->itemData(2, Qt::ToolTipRole).toString();
+        QVERIFY2(tip.size() < 300 && tip.startsWith(u"xxx"_s), qPrintable(tip.left(400)));
+        w.trigger(u"mEng"_s);
+        QCOMPARE(detail(w, 4), u"/nonexistent/tty \u00b7 not present"_s);
+        QCOMPARE(w.ccom()->currentText(), u"COM 2"_s);
+        QCOMPARE(w.ccom()->toolTip(), peer.devicePath());
+
+        // The next opening shows what changed meanwhile, the program's own choice kept.
+        const QByteArray changed =
+            w.settings.readIni().replace("/nonexistent/tty", later.devicePath().toUtf8());
+        w.settings.writeIni(changed);
+        w.ccom()->showPopup();
+        QTRY_VERIFY(w.ccom()->view()->isVisible());
+        QCOMPARE(detail(w, 4), later.devicePath());
+        w.ccom()->hidePopup();
+        QCOMPARE(w.settings.readIni(), changed);
+
+        // Never while connected: the connection's entry stays what it was.
+        peer.setAnswer("*#13**15##", "*#*1##");
+        w.trigger(u"1"_s);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.ccom()->isEnabled(), kTimeout);
+        w.settings.writeIni("[Option]\nCom=2\n[Ports]\nCOM2=/nonexistent/other\n");
+        w.ccom()->showPopup();
+        QCOMPARE(detail(w, 2), peer.devicePath());
+        w.ccom()->hidePopup();
+    }
+
+    // The wheel over the list changes the port only while the list has the focus.
+    void wheel()
+    {
+        TestWindow w("[Option]\nCom=5\n"_ba);
+        QVERIFY(QTest::qWaitForWindowActive(&w.window()));
+        w.trx()->setFocus();
+        QTRY_VERIFY(w.trx()->hasFocus());
+        turnWheel(w);
+        QCOMPARE(w.ccom()->currentIndex(), 4);
+        QCOMPARE(w.settings.readIni(), "[Option]\nCom=5\n"_ba);
+        QVERIFY(w.trx()->hasFocus());
+
+        w.ccom()->setFocus();
+        QTRY_VERIFY(w.ccom()->hasFocus());
+        turnWheel(w);
+        QCOMPARE(w.ccom()->currentIndex(), 5);
+        QCOMPARE(w.settings.value(u"Option/Com"_s), u"6"_s);
+    }
+    void found()
+    {
+        if (!*EMULATOR_PATH)
+            QSKIP("built without the emulator");
+        PtyPeer silent, answering;
+        answering.setAnswer(kProbe, kAck);
+        const QString late = lateEmulator();
+        QVERIFY(!late.isEmpty());
+        TestWindow w(ini("en", {QString(), silent.devicePath(), late, answering.devicePath()}));
+        QAction *find = w.action(u"mFind"_s);
+        QVERIFY(find->isEnabled());
+
+        find->trigger();
+        QCOMPARE(w.panel(1), u"Searching for L4686SDK..."_s);
+        QVERIFY(!find->isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(w.panel(1), u"L4686SDK found on COM 4"_s, kTimeout);
+        QCOMPARE(silent.received(), kProbe);
+        QCOMPARE(answering.received(), kProbe);
+        QCOMPARE(w.ccom()->currentIndex(), 3);
+        QCOMPARE(w.settings.value(u"Option/Com"_s), u"4"_s);
+        QCOMPARE(w.transcript(), QString());
+        QVERIFY(find->isEnabled() && w.showsClosed());
+        QCOMPARE(w.link()->rxBuffer(), QString());
+        QVERIFY(w.panel(2).endsWith(u"00.00.00"_s));
+        // The port found is closed again: another program may open it.
+        QSerialPort other(answering.devicePath());
+        QVERIFY(other.open(QIODevice::ReadWrite));
+        other.close();
+
+        // Connect opens the entry found; meanwhile there is nothing to find.
+        w.trigger(u"1"_s);
+        QTRY_COMPARE_WITH_TIMEOUT(w.panel(1), u"Connection established"_s, kTimeout);
+        QCOMPARE(answering.received(), kProbe + kProbe);
+        QVERIFY(!find->isEnabled());
+        w.trigger(u"2"_s);
+        QVERIFY(find->isEnabled());
+    }
+
+    // Nine silent entries, in Italian, one of them held by another program: the choice
+    // stays, and one box names the port that could not be opened. The search is timed.
+    void notFound()
+    {
+        std::array<PtyPeer, 9> peers;
+        QStringList devices;
+        for (const PtyPeer &peer : peers)
+            devices << peer.devicePath();
+        TestWindow w(ini("it", devices));
+        QSerialPort holder(peers[4].devicePath());
+        QVERIFY(holder.open(QIODevice::ReadWrite));
+        QStringList boxes;
+        QTimer closeBoxes;
+        connect(&closeBoxes, &QTimer::timeout, this, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                boxes << box->text();
+                box->reject();
+            }
+        });
+        closeBoxes.start(10);
+        QElapsedTimer clock;
+        clock.start();
+        w.trigger(u"mFind"_s);
+        QCOMPARE(w.panel(1), u"Ricerca L4686SDK in corso..."_s);
+        QTRY_COMPARE_WITH_TIMEOUT(w.panel(1), u"L4686SDK non trovata su nessuna porta"_s, kTimeout);
+        qInfo("a search of nine entries took %lld ms", clock.elapsed());
+        QTRY_COMPARE_WITH_TIMEOUT(boxes.size(), 1, kTimeout);
+        QVERIFY2(boxes[0].startsWith(peers[4].devicePath() + u": 2 - "_s), qPrintable(boxes[0]));
+        for (int n = 0; n < 9; ++n)
+            QCOMPARE(peers[n].received(), n == 4 ? QByteArray() : kProbe);
+        QCOMPARE(w.ccom()->currentIndex(), 6);
+        QCOMPARE(w.settings.value(u"Option/Com"_s), u"7"_s);
+        QVERIFY(w.action(u"mFind"_s)->isEnabled());
+    }
+};
+
+QTEST_MAIN(TstPorts)
+#include "tst_ports.moc"
