@@ -8,6 +8,12 @@ namespace {
 const QString kDisconnected = QStringLiteral("The device was disconnected");
 // What one drain of a flooding line may take before the next turn of the event loop.
 constexpr qsizetype kMaxDrain = 64 * 1024;
+// The most one read passes on, as a system read of a terminal returns at most a few
+// kilobytes, and where it ends: after the last frame end it holds. A flood read in pieces
+// cut anywhere would run frames together into lines longer than the whole transcript,
+// which the transcript's rule then drops entirely.
+constexpr qint64 kMaxRead = 4096;
+const QByteArray kFrameEnd = QByteArrayLiteral("##");
 
 // The port layer's failure, never with the number 0 that means "no failure".
 CommError portFailure(const QSerialPort &port, QSerialPort::SerialPortError fallback)
@@ -51,7 +57,7 @@ SerialComm::SerialComm(QObject *parent)
 {
     m_gather.setSingleShot(true);
     m_gather.setInterval(kGatherMs);
-    connect(&m_gather, &QTimer::timeout, this, &SerialComm::readWaiting);
+    connect(&m_gather, &QTimer::timeout, this, [this] { drain(false); });
     connect(&m_port, &QSerialPort::readyRead, this, &SerialComm::onReadyRead);
     connect(&m_port, &QSerialPort::errorOccurred, this, &SerialComm::onErrorOccurred);
     connect(&m_hangupCheck, &HangupCheck::lineHungUp, this, [this] {
@@ -117,35 +123,60 @@ CommError SerialComm::output(const QByteArray &bytes)
 
 void SerialComm::readWaiting()
 {
+    drain(true);
+}
+
+void SerialComm::drain(bool askTheSystem)
+{
     if (!m_port.isOpen())
         return;
     m_gather.stop();
-    // Lets the port read again, then takes what the system holds, without waiting.
+    // Lets the port read again. A gather in which no byte came needs no look at the line:
+    // the port was watching it and would hold that byte.
     m_port.setReadBufferSize(0);
-    m_draining = true;
-    while (m_port.isOpen() && m_port.bytesAvailable() < kMaxDrain && m_port.waitForReadyRead(0)) {
+    if (askTheSystem || m_port.bytesAvailable() > 0) {
+        m_draining = true;
+        qint64 before = 0;
+        do {
+            before = m_port.bytesAvailable();
+        } while (m_port.isOpen() && before < kMaxDrain && m_port.waitForReadyRead(0) &&
+                 m_port.bytesAvailable() - before >= kMaxRead / 2);
+        m_draining = false;
+        if (!m_port.isOpen())
+            return; // the line failed meanwhile, and what it had was passed on then
+        // Finding nothing waiting is a time-out to the port layer, not a failure.
+        if (m_port.error() != QSerialPort::NoError)
+            m_port.clearError();
     }
-    m_draining = false;
-    if (!m_port.isOpen())
-        return; // the line failed meanwhile, and what it had was passed on then
-    // Finding nothing waiting is a time-out to the port layer, not a failure.
-    m_port.clearError();
-    m_readBuffer.resize(0);
-    if (takeBuffered()) {
-        Q_EMIT received(m_readBuffer);
+    if (passOnBuffered())
         startGather();
+}
+
+bool SerialComm::passOnBuffered()
+{
+    bool any = false;
+    while (m_port.isOpen() && takeBuffered()) {
+        any = true;
+        Q_EMIT received(m_readBuffer);
     }
+    return any;
 }
 
 bool SerialComm::takeBuffered()
 {
-    const qint64 waiting = m_port.bytesAvailable();
+    const qint64 waiting = qMin(m_port.bytesAvailable(), kMaxRead);
+    m_readBuffer.resize(0);
     if (waiting <= 0)
-        return !m_readBuffer.isEmpty();
-    const qsizetype had = m_readBuffer.size();
-    m_readBuffer.resize(had + qsizetype(waiting));
-    const qint64 got = m_port.read(m_readBuffer.data() + had, waiting);
-    m_readBuffer.resize(had + qsizetype(qMax<qint64>(got, 0)));
+        return false;
+    m_readBuffer.resize(qsizetype(waiting));
+    qint64 got = m_port.peek(m_readBuffer.data(), waiting);
+    if (got == kMaxRead) {
+        const qsizetype end = m_readBuffer.lastIndexOf(kFrameEnd);
+        if (end > 0)
+            got = end + kFrameEnd.size();
+    }
+    got = m_port.read(m_readBuffer.data(), qMax<qint64>(got, 0));
+    m_readBuffer.resize(qsizetype(qMax<qint64>(got, 0)));
     return !m_readBuffer.isEmpty();
 }
 
@@ -170,11 +201,8 @@ void SerialComm::onReadyRead()
     // During a gather the port holds its one byte for readWaiting(), which also reads here.
     if (m_draining || m_gather.isActive())
         return;
-    m_readBuffer.resize(0);
-    if (takeBuffered()) {
-        Q_EMIT received(m_readBuffer);
+    if (passOnBuffered())
         startGather();
-    }
 }
 
 void SerialComm::onErrorOccurred(QSerialPort::SerialPortError error)
@@ -199,13 +227,13 @@ void SerialComm::onErrorOccurred(QSerialPort::SerialPortError error)
 void SerialComm::failLine(const CommError &failure)
 {
     // What was read before the failure still goes first.
-    m_readBuffer.resize(0);
-    const bool any = m_port.isOpen() && takeBuffered();
-    const QByteArray rest = any ? m_readBuffer : QByteArray();
+    QByteArray rest;
+    if (m_port.isOpen())
+        rest = m_port.readAll();
     // Close first: the port layer would go on reporting the same failure for every turn of
     // the event loop, and whatever the link does next may run one.
     close();
-    if (any)
+    if (!rest.isEmpty())
         Q_EMIT received(rest);
     Q_EMIT lineFailed(failure);
 }

@@ -52,8 +52,14 @@ private:
     void onReadyRead();
     void onErrorOccurred(QSerialPort::SerialPortError error);
     void failLine(const CommError &failure);
-    // Takes all the port holds into m_readBuffer; false when it held nothing.
+    // Ends a gather: passes on what has arrived; asks the system when `askTheSystem`, or
+    // when a byte came during the gather.
+    void drain(bool askTheSystem);
+    // Takes what the port holds, a read's worth at a time, into m_readBuffer; false when
+    // it held nothing.
     bool takeBuffered();
+    // Passes on all the port holds; false when it held nothing.
+    bool passOnBuffered();
     void startGather();
     void stopGather();
 
