@@ -39,6 +39,9 @@ void InterfaceLink::ConnectInterface(const QString &device)
 
 void InterfaceLink::onProbeWaitOver()
 {
+    // An answer that has reached the line by now counts, even if the port has not passed it
+    // on yet.
+    Comm.readWaiting();
     if (!m_interfaceAnswered) {
         failAttempt(FailReason::InterfaceNotFound, {});
         return;
@@ -97,7 +100,7 @@ void InterfaceLink::dropLine()
 
 void InterfaceLink::onReceived(const QByteArray &bytes)
 {
-    if (std::optional<QString> frame = m_rx.append(QString::fromLatin1(bytes))) {
+    if (std::optional<QString> frame = m_rx.append(QLatin1StringView(bytes))) {
         m_interfaceAnswered = true;
         Q_EMIT frameReceived(*frame);
     }

@@ -10,6 +10,19 @@ std::optional<QString> RxFramer::append(QStringView received)
     if (received.isEmpty())
         return std::nullopt;
     m_buffer += received;
+    return takeFrame();
+}
+
+std::optional<QString> RxFramer::append(QLatin1StringView received)
+{
+    if (received.isEmpty())
+        return std::nullopt;
+    m_buffer += received;
+    return takeFrame();
+}
+
+std::optional<QString> RxFramer::takeFrame()
+{
     if (m_buffer.size() >= 3 && m_buffer.endsWith(QLatin1String("##"))) {
         QString frame;
         frame.swap(m_buffer);

@@ -17,11 +17,15 @@ public:
 
     // Appends received characters; returns the completed frame, if this completes one.
     std::optional<QString> append(QStringView received);
+    // The same for received bytes, one character each (Latin-1), without a copy of them.
+    std::optional<QString> append(QLatin1StringView received);
 
     // The characters received since the last completed frame (its tail, when bounded).
     const QString &rxBuffer() const { return m_buffer; }
 
 private:
+    std::optional<QString> takeFrame();
+
     qsizetype m_keep;
     QString m_buffer;
 };

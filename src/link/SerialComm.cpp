@@ -2,13 +2,18 @@
 
 #include <QFileInfo>
 
+#include <cerrno>
+
 namespace {
 const QString kDisconnected = QStringLiteral("The device was disconnected");
-
-bool isFatalLineError(QSerialPort::SerialPortError error)
-{
-    return error == QSerialPort::ReadError || error == QSerialPort::ResourceError;
-}
+// What one drain of a flooding line may take before the next turn of the event loop.
+constexpr qsizetype kMaxDrain = 64 * 1024;
+// The most one read passes on, as a system read of a terminal returns at most a few
+// kilobytes, and where it ends: after the last frame end it holds. A flood read in pieces
+// cut anywhere would run frames together into lines longer than the whole transcript,
+// which the transcript's rule then drops entirely.
+constexpr qint64 kMaxRead = 4096;
+const QByteArray kFrameEnd = QByteArrayLiteral("##");
 
 // The port layer's failure, never with the number 0 that means "no failure".
 CommError portFailure(const QSerialPort &port, QSerialPort::SerialPortError fallback)
@@ -18,11 +23,41 @@ CommError portFailure(const QSerialPort &port, QSerialPort::SerialPortError fall
         failure.number = int(fallback);
     return failure;
 }
+
+// Names the device the failure is about, and for a refused device what would let the user
+// in: joining its group only helps where the group may read and write it.
+void explainOpenFailure(CommError &failure, const QString &device)
+{
+    if (failure.number == QSerialPort::DeviceNotFoundError) {
+        failure.description += QStringLiteral(" : ") + device;
+        return;
+    }
+#ifndef Q_OS_WIN
+    const QFileInfo file(device);
+    if (failure.number != QSerialPort::PermissionError || !file.exists() || file.isWritable())
+        return;
+    const QFileDevice::Permissions groupUse = QFileDevice::ReadGroup | QFileDevice::WriteGroup;
+    if ((file.permissions() & groupUse) == groupUse) {
+        failure.description += QStringLiteral(" (to use %1 the user must belong to the group "
+                                              "\"%2\" that owns it, usually dialout)")
+                                   .arg(device, file.group());
+    } else {
+        failure.description += QStringLiteral(" (the permissions of %1 let neither its group "
+                                              "\"%2\" nor other users read and write it: an "
+                                              "administrator must give the group read and write "
+                                              "access, for example with a udev rule)")
+                                   .arg(device, file.group());
+    }
+#endif
+}
 } // namespace
 
 SerialComm::SerialComm(QObject *parent)
     : QObject(parent)
 {
+    m_gather.setSingleShot(true);
+    m_gather.setInterval(kGatherMs);
+    connect(&m_gather, &QTimer::timeout, this, [this] { drain(false); });
     connect(&m_port, &QSerialPort::readyRead, this, &SerialComm::onReadyRead);
     connect(&m_port, &QSerialPort::errorOccurred, this, &SerialComm::onErrorOccurred);
     connect(&m_hangupCheck, &HangupCheck::lineHungUp, this, [this] {
@@ -57,14 +92,7 @@ CommError SerialComm::open(const QString &device, qint32 baudRate)
     m_busy = false;
     if (!opened) {
         CommError failure = portFailure(m_port, QSerialPort::OpenError);
-#ifndef Q_OS_WIN
-        const QFileInfo file(device);
-        if (m_port.error() == QSerialPort::PermissionError && file.exists() && !file.isWritable()) {
-            failure.description += QStringLiteral(" (to use %1 the user must belong to the group "
-                                                  "\"%2\" that owns it, usually dialout)")
-                                       .arg(device, file.group());
-        }
-#endif
+        explainOpenFailure(failure, device);
         return failure;
     }
     m_port.clearError();
@@ -74,6 +102,7 @@ CommError SerialComm::open(const QString &device, qint32 baudRate)
 
 void SerialComm::close()
 {
+    stopGather();
     m_hangupCheck.stop();
     if (m_port.isOpen())
         m_port.close();
@@ -83,37 +112,128 @@ CommError SerialComm::output(const QByteArray &bytes)
 {
     if (!m_port.isOpen())
         return {int(QSerialPort::NotOpenError), QStringLiteral("The port is not open")};
-    m_port.clearError();
-    m_busy = true;
-    const qint64 written = m_port.write(bytes);
-    if (written == bytes.size())
-        m_port.flush();
-    m_busy = false;
-    if (written != bytes.size() || m_port.error() == QSerialPort::WriteError ||
-        m_port.error() == QSerialPort::ResourceError)
+    // A device that has gone away fails the write here and now; a line that is only busy
+    // keeps the bytes in the port's buffer until it takes them.
+    if (HangupCheck::hungUp(m_port.handle()))
+        return {int(QSerialPort::ResourceError), kDisconnected};
+    if (m_port.write(bytes) != bytes.size())
         return portFailure(m_port, QSerialPort::WriteError);
     return {};
 }
 
+void SerialComm::readWaiting()
+{
+    drain(true);
+}
+
+void SerialComm::drain(bool askTheSystem)
+{
+    if (!m_port.isOpen())
+        return;
+    m_gather.stop();
+    // Lets the port read again. A gather in which no byte came needs no look at the line:
+    // the port was watching it and would hold that byte.
+    m_port.setReadBufferSize(0);
+    if (askTheSystem || m_port.bytesAvailable() > 0) {
+        m_draining = true;
+        qint64 before = 0;
+        do {
+            before = m_port.bytesAvailable();
+        } while (m_port.isOpen() && before < kMaxDrain && m_port.waitForReadyRead(0) &&
+                 m_port.bytesAvailable() - before >= kMaxRead / 2);
+        m_draining = false;
+        if (!m_port.isOpen())
+            return; // the line failed meanwhile, and what it had was passed on then
+        // Finding nothing waiting is a time-out to the port layer, not a failure.
+        if (m_port.error() != QSerialPort::NoError)
+            m_port.clearError();
+    }
+    if (passOnBuffered())
+        startGather();
+}
+
+bool SerialComm::passOnBuffered()
+{
+    bool any = false;
+    while (m_port.isOpen() && takeBuffered()) {
+        any = true;
+        Q_EMIT received(m_readBuffer);
+    }
+    return any;
+}
+
+bool SerialComm::takeBuffered()
+{
+    const qint64 waiting = qMin(m_port.bytesAvailable(), kMaxRead);
+    m_readBuffer.resize(0);
+    if (waiting <= 0)
+        return false;
+    m_readBuffer.resize(qsizetype(waiting));
+    qint64 got = m_port.peek(m_readBuffer.data(), waiting);
+    if (got == kMaxRead) {
+        const qsizetype end = m_readBuffer.lastIndexOf(kFrameEnd);
+        if (end > 0)
+            got = end + kFrameEnd.size();
+    }
+    got = m_port.read(m_readBuffer.data(), qMax<qint64>(got, 0));
+    m_readBuffer.resize(qsizetype(qMax<qint64>(got, 0)));
+    return !m_readBuffer.isEmpty();
+}
+
+void SerialComm::startGather()
+{
+    if (!m_port.isOpen())
+        return;
+    // The port takes at most one more byte and then stops reading the line, until the gather
+    // is over and readWaiting() takes the rest in one go.
+    m_port.setReadBufferSize(1);
+    m_gather.start();
+}
+
+void SerialComm::stopGather()
+{
+    m_gather.stop();
+    m_port.setReadBufferSize(0);
+}
+
 void SerialComm::onReadyRead()
 {
-    const QByteArray bytes = m_port.readAll();
-    if (!bytes.isEmpty())
-        Q_EMIT received(bytes);
+    // During a gather the port holds its one byte for readWaiting(), which also reads here.
+    if (m_draining || m_gather.isActive())
+        return;
+    if (passOnBuffered())
+        startGather();
 }
 
 void SerialComm::onErrorOccurred(QSerialPort::SerialPortError error)
 {
-    if (m_busy || !m_port.isOpen() || !isFatalLineError(error))
+    if (m_busy || !m_port.isOpen())
+        return;
+    if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError &&
+        error != QSerialPort::WriteError)
         return;
     const bool gone = HangupCheck::hungUp(m_port.handle());
-    failLine({int(error), gone ? kDisconnected : m_port.errorString()});
+    // A full output buffer is reported as a resource error, but the bytes stay queued and go
+    // out when the line takes them again.
+    if (!gone && m_port.errorString() == qt_error_string(EAGAIN)) {
+        m_port.clearError();
+        return;
+    }
+    // However the loss is noticed, an unplugged device is one cause with one number.
+    failLine(gone ? CommError{int(QSerialPort::ResourceError), kDisconnected}
+                  : CommError{int(error), m_port.errorString()});
 }
 
 void SerialComm::failLine(const CommError &failure)
 {
+    // What was read before the failure still goes first.
+    QByteArray rest;
+    if (m_port.isOpen())
+        rest = m_port.readAll();
     // Close first: the port layer would go on reporting the same failure for every turn of
     // the event loop, and whatever the link does next may run one.
     close();
+    if (!rest.isEmpty())
+        Q_EMIT received(rest);
     Q_EMIT lineFailed(failure);
 }

@@ -122,6 +122,7 @@ private Q_SLOTS:
         QVERIFY(!QTest::qWaitFor([&] { return failures.size() > 1; }, kQuiet));
         QVERIFY(failures[0].failed() && closedWhenReported && !comm.isOpen());
         QCOMPARE(failures[0].description, QStringLiteral("The device was disconnected"));
+        QCOMPARE(failures[0].number, int(QSerialPort::ResourceError)); // whichever noticed it
     }
 };
 
