@@ -1,29 +1,27 @@
 #!/usr/bin/env bash
-# Builds the Debian package (a release build in build-deb/), installs it with apt-get, starts
-# the installed program headless with settings and runtime folders of its own, checks that
-# it keeps running and writes its settings, stops it and removes the package again.
-# Prints the package's size and the dependencies computed for it.
+# Builds the Debian package (scripts/package.sh), checks it with lintian (no error, no
+# warning), installs it with apt-get, starts the installed program headless with settings
+# and runtime folders of its own, checks that it keeps running and writes its settings, stops
+# it and removes the package again. Prints the package's size and the dependencies computed
+# for it.
 # Usage: scripts/package-check.sh   (as root, or as a user who may sudo)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh >/dev/null # the packages that building and packaging need
+source scripts/packages.sh
+ensure_packages lintian
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-out=build-deb
 
-cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTELVO_BUILD_TESTS=OFF \
-  -DTELVO_BUILD_BENCH=OFF >/dev/null
-cmake --build "$out" >/dev/null
-rm -f "$out"/*.deb
-(cd "$out" && cpack -G DEB >/dev/null)
-debs=("$out"/*.deb)
-[ "${#debs[@]}" -eq 1 ] && [ -f "${debs[0]}" ] || { echo "FAIL: cpack made no single .deb" >&2; exit 1; }
-deb=$(realpath "${debs[0]}")
+deb=$(scripts/package.sh | tail -n 1)
 name=$(dpkg-deb -f "$deb" Package)
 echo "Package: $deb"
 echo "Size: $(stat -c %s "$deb") bytes"
 echo "Depends: $(dpkg-deb -f "$deb" Depends)"
+# Informational tags and overrides are shown, but only errors and warnings fail.
+lintian --fail-on error,warning --info --display-info "$deb" ||
+  { echo "FAIL: lintian finds errors or warnings in $deb" >&2; exit 1; }
+echo "lintian: no errors, no warnings"
 
 # Never replace, and then remove, a copy that someone installed on purpose.
 if dpkg-query -W -f='${Status}' "$name" 2>/dev/null | grep -q "install ok installed"; then
@@ -56,7 +54,9 @@ DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "$deb" >/dev/null
 for path in /usr/bin/Telvo4686Sdk /usr/bin/l4686sdk-emulator \
   /usr/share/applications/io.github.telvo.L4686Sdk.desktop \
   /usr/share/metainfo/io.github.telvo.L4686Sdk.metainfo.xml \
-  /usr/share/icons/hicolor/scalable/apps/io.github.telvo.L4686Sdk.svg; do
+  /usr/share/icons/hicolor/scalable/apps/io.github.telvo.L4686Sdk.svg \
+  /usr/share/man/man1/Telvo4686Sdk.1.gz /usr/share/man/man1/l4686sdk-emulator.1.gz \
+  "/usr/share/doc/$name/changelog.gz" "/usr/share/doc/$name/copyright"; do
   [ -e "$path" ] || fail "the package did not install $path"
 done
 

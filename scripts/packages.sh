@@ -1,5 +1,9 @@
 # Sourced by the scripts: ensure_packages NAME... installs the Debian packages that are not
-# installed yet (through sudo when not root).
+# installed yet (through sudo when not root); build_packages are what configuring, building,
+# testing and packaging the program need.
+build_packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
+  desktop-file-utils appstream dpkg-dev file)
+
 ensure_packages() {
   local missing=() p sudo=""
   for p in "$@"; do

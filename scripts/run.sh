@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Builds the program and starts it against the bundled emulator of the adapter: COM 1 is
+# Builds the program and the emulator (only them: no tests, no benchmarks) and starts it against the bundled emulator of the adapter: COM 1 is
 # the emulator, which answers frames and sends a bus event every second. The demo keeps its
 # settings in a folder of its own, never in the user's.
 # Usage: scripts/run.sh [emulator options...]   (default: --events 1000)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+source scripts/packages.sh
+ensure_packages "${build_packages[@]}"
+# The same build folder as scripts/setup.sh, configured alike, so that neither undoes the other.
+cmake -S . -B build -G Ninja >/dev/null
+cmake --build build --target Telvo4686Sdk l4686sdk-emulator
 
 demo="${TMPDIR:-/tmp}/telvo-demo-$(id -u)"
 mkdir -p "$demo/config"

@@ -5,10 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
-  desktop-file-utils appstream dpkg-dev file)
 source scripts/packages.sh
-ensure_packages "${packages[@]}"
+ensure_packages "${build_packages[@]}"
 
 cmake -S . -B build -G Ninja "$@" >/dev/null
 cmake --build build
