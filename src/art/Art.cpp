@@ -1,5 +1,6 @@
 #include "Art.h"
 
+#include <QFile>
 #include <QIconEngine>
 #include <QPainter>
 #include <QPixmap>
@@ -81,6 +82,17 @@ public:
     }
 
 private:
+    // A picture may have a drawing of its own for one square size, such as app-16.svg,
+    // which puts every edge on a whole pixel where the scalable one would blur.
+    QString pathFor(const QSize &px) const
+    {
+        if (px.width() != px.height())
+            return m_path;
+        QString sized = m_path;
+        sized.insert(sized.size() - 4, QStringLiteral("-%1").arg(px.width()));
+        return QFile::exists(sized) ? sized : m_path;
+    }
+
     // The art at `px` device pixels, for a screen of `scale` device pixels per pixel.
     QPixmap render(const QSize &px, QIcon::Mode mode, qreal scale) const
     {
@@ -97,7 +109,7 @@ private:
         QImage image(px, QImage::Format_ARGB32);
         image.fill(Qt::transparent);
         {
-            QSvgRenderer renderer(m_path);
+            QSvgRenderer renderer(pathFor(px));
             QPainter p(&image);
             renderer.render(&p, QRectF(QPointF(0, 0), QSizeF(px)));
         }

@@ -1,11 +1,13 @@
 // Renders an SVG picture into square PNG files, one per size, for the desktop's icon theme.
-// Usage: telvo-iconrender PICTURE.svg SIZE OUT.png [SIZE OUT.png ...]
+// Usage: telvo-iconrender [--crisp] PICTURE.svg SIZE OUT.png [SIZE OUT.png ...]
 // Fails when the picture cannot be read or draws nothing, so that a broken icon stops the
-// build instead of being installed.
+// build instead of being installed. With --crisp it also fails when a pixel is neither opaque
+// nor transparent: a drawing made for one size must put its edges on whole pixels.
 
 #include <QCoreApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPoint>
 #include <QSvgRenderer>
 
 #include <cstdio>
@@ -24,6 +26,19 @@ bool drewSomething(const QImage &image)
     return false;
 }
 
+// The first pixel that is partly transparent, or (-1, -1).
+QPoint blurredPixel(const QImage &image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(line[x]) != 0 && qAlpha(line[x]) != 255)
+                return {x, y};
+        }
+    }
+    return {-1, -1};
+}
+
 int fail(const QString &message)
 {
     std::fprintf(stderr, "telvo-iconrender: %s\n", qPrintable(message));
@@ -35,10 +50,13 @@ int fail(const QString &message)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments().mid(1);
+    QStringList args = app.arguments().mid(1);
+    const bool crisp = !args.isEmpty() && args.first() == QLatin1String("--crisp");
+    if (crisp)
+        args.removeFirst();
     if (args.size() < 3 || args.size() % 2 == 0)
-        return fail(
-            QStringLiteral("usage: telvo-iconrender PICTURE.svg SIZE OUT.png [SIZE OUT.png ...]"));
+        return fail(QStringLiteral(
+            "usage: telvo-iconrender [--crisp] PICTURE.svg SIZE OUT.png [SIZE OUT.png ...]"));
 
     QSvgRenderer renderer(args.at(0));
     if (!renderer.isValid())
@@ -57,6 +75,12 @@ int main(int argc, char *argv[])
         }
         if (!drewSomething(image))
             return fail(QStringLiteral("%1 draws nothing at %2 px").arg(args.at(0)).arg(size));
+        if (const QPoint at = blurredPixel(image); crisp && at.x() >= 0)
+            return fail(QStringLiteral("%1 at %2 px: pixel (%3, %4) is partly transparent")
+                            .arg(args.at(0))
+                            .arg(size)
+                            .arg(at.x())
+                            .arg(at.y()));
         if (!image.save(args.at(i + 1), "PNG"))
             return fail(QStringLiteral("cannot write %1").arg(args.at(i + 1)));
     }
