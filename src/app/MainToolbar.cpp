@@ -45,7 +45,10 @@ MainToolbar::MainToolbar(PortList *portList, QWidget *parent)
     setMovable(false);
     setFloatable(false);
     setContextMenuPolicy(Qt::PreventContextMenu);
+    // The window's own menu of toolbars (a right click on the menu bar) would list this
+    // one; hidden, it leaves that menu empty, and an empty menu is not shown.
     toggleViewAction()->setEnabled(false);
+    toggleViewAction()->setVisible(false);
     setIconSize(kIconSize);
     setToolButtonStyle(Qt::ToolButtonIconOnly);
     setFixedHeight(kHeight);
