@@ -65,4 +65,6 @@ void MainMenus::setTexts(const UiTexts &texts)
     mEng->setText(texts.mEng);
     mDonate->setText(texts.mDonate);
     mHelp->setText(texts.mHelp);
+    // The menu bar shows "?"; the open menu tells a screen reader what it holds.
+    mHlp->setAccessibleName(texts.mHelp);
 }

@@ -89,17 +89,24 @@ private Q_SLOTS:
             QStringList result;
             for (int index : {1, 2, 4, 6, 8, 9})
                 result << text(toolbar->widgetForAction(w.action(QString::number(index))));
-            return result << text(w.ccom()->lineEdit()) << text(w.trx())
+            // On Linux the list itself is named by the label it is the buddy of.
+            QString labelledBy;
+            for (const auto &relation :
+                 QAccessible::queryAccessibleInterface(w.ccom())->relations(QAccessible::Label))
+                labelledBy += relation.first->text(QAccessible::Name);
+            return result << text(w.ccom()->lineEdit()) << labelledBy << text(w.trx())
                           << text(panel(1), QAccessible::Description)
-                          << text(panel(2), QAccessible::Description);
+                          << text(panel(2), QAccessible::Description)
+                          << text(w.window().findChild<QAction *>("mHlp")->menu());
         };
-        const QStringList italian = {
-            "Connetti", "Disconnetti",   "Salva",     "Cancella",          "Italiano",
-            "Inglese",  "Porta seriale", "Terminale", "Stato connessione", "Tempo connessione"};
-        const QStringList english = {"Connect",        "Disconnect", "Save",
-                                     "Clear",          "Italian",    "English",
-                                     "Serial port",    "Terminal",   "Connection state",
-                                     "Connection time"};
+        const QStringList italian = {"Connetti",          "Disconnetti",       "Salva",
+                                     "Cancella",          "Italiano",          "Inglese",
+                                     "Porta seriale",     "Porta seriale",     "Terminale",
+                                     "Stato connessione", "Tempo connessione", "Aiuto"};
+        const QStringList english = {
+            "Connect",         "Disconnect",  "Save",        "Clear",    "Italian",
+            "English",         "Serial port", "Serial port", "Terminal", "Connection state",
+            "Connection time", "Help"};
 
         QCOMPARE(names(), italian);
         w.trigger(QStringLiteral("mEng"));
