@@ -3,6 +3,7 @@
 #include "UiTexts.h"
 
 #include <QMenuBar>
+#include <QShortcut>
 
 namespace {
 QMenu *addMenu(QMenuBar *bar, const char *name, const char *caption)
@@ -42,6 +43,9 @@ MainMenus::MainMenus(QMenuBar *bar)
     mFind = addItem(mTools, "mFind", "Find L4686SDK");
     mIta->setCheckable(true);
     mEng->setCheckable(true);
+    // The entries keep no shortcuts; F10 opens the first menu, as the desktops do.
+    connect(new QShortcut(QKeySequence(Qt::Key_F10), bar), &QShortcut::activated, bar,
+            [bar, file = mFile] { bar->setActiveAction(file->menuAction()); });
 }
 
 void MainMenus::setTexts(const UiTexts &texts)
@@ -61,4 +65,6 @@ void MainMenus::setTexts(const UiTexts &texts)
     mEng->setText(texts.mEng);
     mDonate->setText(texts.mDonate);
     mHelp->setText(texts.mHelp);
+    // The menu bar shows "?"; the open menu tells a screen reader what it holds.
+    mHlp->setAccessibleName(texts.mHelp);
 }

@@ -4,6 +4,7 @@
 #include "PortList.h"
 #include "UiTexts.h"
 
+#include <QLabel>
 #include <QLayout>
 
 namespace {
@@ -45,7 +46,10 @@ MainToolbar::MainToolbar(PortList *portList, QWidget *parent)
     setMovable(false);
     setFloatable(false);
     setContextMenuPolicy(Qt::PreventContextMenu);
+    // The window's own menu of toolbars (a right click on the menu bar) would list this
+    // one; hidden, it leaves that menu empty, and an empty menu is not shown.
     toggleViewAction()->setEnabled(false);
+    toggleViewAction()->setVisible(false);
     setIconSize(kIconSize);
     setToolButtonStyle(Qt::ToolButtonIconOnly);
     setFixedHeight(kHeight);
@@ -74,6 +78,12 @@ MainToolbar::MainToolbar(PortList *portList, QWidget *parent)
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     addWidget(spacer);
     addWidget(portList);
+    // On Linux a screen reader knows a combo box by its text and by the label that names
+    // it; this label is not shown, the list has no room for one.
+    m_portListLabel = new QLabel(this);
+    m_portListLabel->setObjectName(QStringLiteral("CcomLabel"));
+    m_portListLabel->setBuddy(portList);
+    m_portListLabel->hide();
     auto *margin = new QWidget(this);
     margin->setFixedWidth(kPortListRightMargin);
     addWidget(margin);
@@ -93,6 +103,7 @@ void MainToolbar::setTexts(const UiTexts &texts)
     button(Clear)->setToolTip(texts.tipClear);
     button(Italian)->setToolTip(texts.tipItalian);
     button(English)->setToolTip(texts.tipEnglish);
+    m_portListLabel->setText(texts.accPortList);
     // Screen readers name each button by its tooltip.
     for (const Picture &p : kPictures)
         widgetForAction(button(p.index))->setAccessibleName(button(p.index)->toolTip());

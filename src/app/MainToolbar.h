@@ -3,6 +3,7 @@
 #include <QToolBar>
 
 class PortList;
+class QLabel;
 struct UiTexts;
 
 // The toolbar: nine entries addressed by their 1-based index, separators included, and the
@@ -27,4 +28,5 @@ Q_SIGNALS:
 
 private:
     QList<QAction *> m_buttons;
+    QLabel *m_portListLabel;
 };

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -59,7 +60,7 @@ FrmHelp *FrmHelp::instance()
 }
 
 FrmHelp::FrmHelp(const QString &languageCode, QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+    : QDialog(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("FrmHelp"));
@@ -78,6 +79,7 @@ FrmHelp::FrmHelp(const QString &languageCode, QWidget *parent)
     m_thelp->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_thelp->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_thelp->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_thelp->setTabChangesFocus(true);
     QFont font = m_thelp->font();
     font.setPointSizeF(9.75);
     font.setWeight(QFont::Normal);
@@ -95,8 +97,11 @@ FrmHelp::FrmHelp(const QString &languageCode, QWidget *parent)
     m_llink->setObjectName(QStringLiteral("Llink"));
     m_llink->setGeometry(kLlinkRect);
     m_llink->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_llink->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255); background: transparent;"));
+    m_llink->setStyleSheet(
+        QStringLiteral("QLabel { color: rgb(0, 0, 255); background: transparent; }"
+                       "QLabel:focus { text-decoration: underline; }"));
     m_llink->setCursor(Qt::PointingHandCursor);
+    m_llink->setFocusPolicy(Qt::StrongFocus);
     m_llink->installEventFilter(this);
 
     setTabOrder(m_thelp, m_llink);
@@ -111,6 +116,8 @@ void FrmHelp::load(const QString &language)
     m_thelp->setPlainText(
         HelpText::text(language).replace(QLatin1String("\r\n"), QLatin1String("\n")));
     m_llink->setText(HelpText::donateCaption(language));
+    m_thelp->setAccessibleName(HelpText::textBoxName(language));
+    m_ipaypal->setAccessibleName(HelpText::donateCaption(language));
 }
 
 void FrmHelp::showDonatePicture()
@@ -130,5 +137,12 @@ bool FrmHelp::eventFilter(QObject *watched, QEvent *event)
         Donate::openDonationPage();
         return true;
     }
-    return QWidget::eventFilter(watched, event);
+    if (watched == m_llink && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+            Donate::openDonationPage();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }

@@ -1,14 +1,15 @@
 #pragma once
 
-#include <QWidget>
+#include <QDialog>
 
 class QLabel;
 class QPlainTextEdit;
 
 // The help window: how to use the program and what its two connection errors mean, in the
 // language it is opened in, with a donate link at the bottom right. It has no owner, so it
-// stays open when the main window closes.
-class FrmHelp : public QWidget
+// stays open when the main window closes. A dialog to the keyboard and to screen readers:
+// Escape closes it, Tab reaches the link, Enter or Space follows it.
+class FrmHelp : public QDialog
 {
     Q_OBJECT
 

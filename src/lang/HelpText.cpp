@@ -91,3 +91,9 @@ QString HelpText::donateCaption(const QString &languageCode)
     // The same words as the main window's Donate command.
     return UiTexts::forLanguage(languageCode).mDonate;
 }
+
+QString HelpText::textBoxName(const QString &languageCode)
+{
+    return UiTexts::isItalian(languageCode) ? QStringLiteral("Testo dell'aiuto")
+                                            : QStringLiteral("Help text");
+}

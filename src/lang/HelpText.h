@@ -6,4 +6,6 @@
 namespace HelpText {
 QString text(const QString &languageCode);
 QString donateCaption(const QString &languageCode);
+// What a screen reader calls the window's text box.
+QString textBoxName(const QString &languageCode);
 } // namespace HelpText

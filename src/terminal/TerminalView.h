@@ -27,7 +27,7 @@ public:
 
     // What the display shows for a piece of transcript: one character for each, so that
     // positions in the display are positions in the transcript. The CR of a CR LF becomes
-    // an invisible zero-width character, other control characters their visible symbols.
+    // a blank at the end of its line, other control characters their visible symbols.
     static QString displayText(QStringView piece);
 
 Q_SIGNALS:

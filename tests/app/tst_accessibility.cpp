@@ -1,4 +1,5 @@
-// What a screen reader is told about the main window's controls, in each language.
+// What a screen reader is told about the main window's controls, in each language, and the
+// keyboard and mouse habits of the platform that the window keeps.
 
 #include "TestWindow.h"
 
@@ -9,6 +10,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QtTest>
 
@@ -18,6 +22,57 @@ class TstAccessibility : public QObject
 
 private Q_SLOTS:
     void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("Telvo4686Sdk")); }
+
+    // A right click on a bare part of the window's bars brings up no menu of toolbars.
+    void noContextMenu_data()
+    {
+        QTest::addColumn<QString>("where");
+        for (const char *where : {"menu bar", "toolbar", "status bar"})
+            QTest::newRow(where) << QString::fromLatin1(where);
+    }
+    void noContextMenu()
+    {
+        QFETCH(QString, where);
+        TestWindow w;
+        FrmMain &window = w.window();
+        QWidget *bar = where == QLatin1String("menu bar") ? static_cast<QWidget *>(window.menuBar())
+                       : where == QLatin1String("toolbar")
+                           ? static_cast<QWidget *>(window.findChild<QToolBar *>())
+                           : window.statusBar();
+        // Just left of the bar's right end: past the menus, in the toolbar's spacer.
+        const QPoint pos(bar->width() - 100, bar->height() / 2);
+        QWidget *target = bar->childAt(pos) ? bar->childAt(pos) : bar;
+        QContextMenuEvent event(QContextMenuEvent::Mouse, target->mapFrom(bar, pos),
+                                target->mapToGlobal(target->mapFrom(bar, pos)));
+        QApplication::sendEvent(target, &event);
+        QCoreApplication::processEvents();
+        QCOMPARE(QApplication::activePopupWidget(), nullptr);
+        std::unique_ptr<QMenu> popup(window.createPopupMenu());
+        QVERIFY(!popup || popup->isEmpty());
+    }
+
+    // F10 opens the first menu wherever the focus is; the entries have no shortcuts.
+    void f10OpensTheMenuBar_data()
+    {
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("terminal") << QStringLiteral("Trx");
+        QTest::newRow("port list") << QStringLiteral("Ccom");
+    }
+    void f10OpensTheMenuBar()
+    {
+        QFETCH(QString, focus);
+        TestWindow w;
+        QVERIFY(QTest::qWaitForWindowActive(&w.window()));
+        QWidget *widget = w.window().findChild<QWidget *>(focus);
+        widget->setFocus();
+        QTRY_VERIFY(widget->hasFocus());
+        QTest::keyClick(widget, Qt::Key_F10);
+        QMenu *file = w.window().findChild<QAction *>(QStringLiteral("mFile"))->menu();
+        QTRY_COMPARE(QApplication::activePopupWidget(), file);
+        QTest::keyClick(file, Qt::Key_Escape);
+        for (QAction *action : w.window().findChildren<QAction *>(QRegularExpression("^m")))
+            QVERIFY2(action->shortcut().isEmpty(), qPrintable(action->objectName()));
+    }
 
     void namesFollowTheLanguage()
     {
@@ -34,17 +89,24 @@ private Q_SLOTS:
             QStringList result;
             for (int index : {1, 2, 4, 6, 8, 9})
                 result << text(toolbar->widgetForAction(w.action(QString::number(index))));
-            return result << text(w.ccom()->lineEdit()) << text(w.trx())
+            // On Linux the list itself is named by the label it is the buddy of.
+            QString labelledBy;
+            for (const auto &relation :
+                 QAccessible::queryAccessibleInterface(w.ccom())->relations(QAccessible::Label))
+                labelledBy += relation.first->text(QAccessible::Name);
+            return result << text(w.ccom()->lineEdit()) << labelledBy << text(w.trx())
                           << text(panel(1), QAccessible::Description)
-                          << text(panel(2), QAccessible::Description);
+                          << text(panel(2), QAccessible::Description)
+                          << text(w.window().findChild<QAction *>("mHlp")->menu());
         };
-        const QStringList italian = {
-            "Connetti", "Disconnetti",   "Salva",     "Cancella",          "Italiano",
-            "Inglese",  "Porta seriale", "Terminale", "Stato connessione", "Tempo connessione"};
-        const QStringList english = {"Connect",        "Disconnect", "Save",
-                                     "Clear",          "Italian",    "English",
-                                     "Serial port",    "Terminal",   "Connection state",
-                                     "Connection time"};
+        const QStringList italian = {"Connetti",          "Disconnetti",       "Salva",
+                                     "Cancella",          "Italiano",          "Inglese",
+                                     "Porta seriale",     "Porta seriale",     "Terminale",
+                                     "Stato connessione", "Tempo connessione", "Aiuto"};
+        const QStringList english = {
+            "Connect",         "Disconnect",  "Save",        "Clear",    "Italian",
+            "English",         "Serial port", "Serial port", "Terminal", "Connection state",
+            "Connection time", "Help"};
 
         QCOMPARE(names(), italian);
         w.trigger(QStringLiteral("mEng"));

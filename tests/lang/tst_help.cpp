@@ -4,6 +4,7 @@
 #include "FrmHelp.h"
 #include "HelpText.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
@@ -143,6 +144,60 @@ private Q_SLOTS:
         QTest::mouseClick(help->Ipaypal(), Qt::RightButton); // not a click on a link
         const QUrl page(u"https://"_s + QLatin1String(Donate::kDonationPageAddress));
         QCOMPARE(m_opened, (QList<QUrl>{page, page, page}));
+    }
+
+    // The keyboard's way round the window: Tab from the text reaches the link, Enter or
+    // Space there opens the page once, Escape closes the window wherever the focus is.
+    void keyboard_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("opened");
+        QTest::newRow("Return") << int(Qt::Key_Return) << 1;
+        QTest::newRow("Enter") << int(Qt::Key_Enter) << 1;
+        QTest::newRow("Space") << int(Qt::Key_Space) << 1;
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << 0;
+    }
+    void keyboard()
+    {
+        QFETCH(int, key);
+        QFETCH(int, opened);
+        m_opened.clear();
+        QDesktopServices::setUrlHandler(u"https"_s, this, "openUrl");
+        FrmHelp *help = FrmHelp::showHelp(u"en"_s);
+        QVERIFY(QTest::qWaitForWindowActive(help));
+        QTRY_COMPARE(QApplication::focusWidget(), help->Thelp());
+        QTest::keyClick(help->Thelp(), Qt::Key_Tab);
+        QTRY_COMPARE(QApplication::focusWidget(), help->Llink());
+        QTest::keyClick(help->Llink(), Qt::Key(key));
+        QCOMPARE(m_opened.size(), opened);
+        if (opened) {
+            QVERIFY(help->isVisible());
+            QTest::keyClick(help->Thelp(), Qt::Key_Escape);
+        }
+        QTRY_VERIFY(!FrmHelp::instance());
+    }
+
+    // A dialog named as its caption, with names for its text box and the donate picture.
+    void accessibleNames_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("en") << u"en"_s << QStringList{u"Help"_s, u"Help text"_s, u"Donate"_s};
+        QTest::newRow("it") << u"it"_s
+                            << QStringList{u"Help"_s, u"Testo dell'aiuto"_s, u"Donazione"_s};
+    }
+    void accessibleNames()
+    {
+        QFETCH(QString, code);
+        QFETCH(QStringList, names);
+        FrmHelp *help = FrmHelp::showHelp(code);
+        QVERIFY(QTest::qWaitForWindowExposed(help));
+        QStringList read;
+        for (QObject *object : {static_cast<QObject *>(help), static_cast<QObject *>(help->Thelp()),
+                                static_cast<QObject *>(help->Ipaypal())})
+            read << QAccessible::queryAccessibleInterface(object)->text(QAccessible::Name);
+        QCOMPARE(read, names);
+        QCOMPARE(QAccessible::queryAccessibleInterface(help)->role(), QAccessible::Dialog);
     }
 };
 

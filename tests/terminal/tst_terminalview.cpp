@@ -3,6 +3,7 @@
 #include "TerminalView.h"
 #include "TranscriptModel.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QRandomGenerator>
@@ -50,6 +51,23 @@ private Q_SLOTS:
                 }
             }
         }
+    }
+
+    // A screen reader reads the frames, line by line, with no invisible characters.
+    void screenReaderText()
+    {
+        TranscriptModel model;
+        TerminalView view;
+        view.setModel(&model);
+        model.append(u"*#1##\r\n*#*1##\r\n"_s);
+        view.flush();
+        QAccessibleTextInterface *text =
+            QAccessible::queryAccessibleInterface(&view)->textInterface();
+        const QString read = text->text(0, text->characterCount());
+        for (QChar c : read)
+            QVERIFY2(c.category() != QChar::Other_Format,
+                     qPrintable(QString::number(c.unicode(), 16)));
+        QCOMPARE(read.simplified(), u"*#1## *#*1##"_s);
     }
 
     void copyGivesTranscriptCharacters()
