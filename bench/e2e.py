@@ -212,6 +212,7 @@ def parse(argv):
     ap.add_argument("--starts", type=int, default=5, help="start-ups per run")
     ap.add_argument("--warmup", type=int, default=1, help="1: start each program once, unmeasured")
     ap.add_argument("--timeout", type=float, default=30.0)
+    ap.add_argument("--display", help="the X display to start Xvfb on (default: a free one)")
     args = ap.parse_args(argv)
     args.telvo = os.path.abspath(args.telvo) if args.telvo else find_telvo()
     names = [n for item in args.only for n in item.split(",") if n]
@@ -234,7 +235,7 @@ def main(argv):
             "machine": machine(), "telvo": args.telvo,
             "settings": {k: getattr(args, k) for k in ("runs", "flood_bytes", "duration",
                                                        "period_ms", "ping_ms")}}
-    xvfb = Xvfb()
+    xvfb = Xvfb(args.display)
     watch = WindowWatch(xvfb.name)
     watch.start()
     results = []

@@ -1,6 +1,7 @@
 #include "SerialComm.h"
 
 #include <QFileInfo>
+#include <QSocketNotifier>
 
 #include <cerrno>
 
@@ -57,7 +58,7 @@ SerialComm::SerialComm(QObject *parent)
 {
     m_gather.setSingleShot(true);
     m_gather.setInterval(kGatherMs);
-    connect(&m_gather, &QTimer::timeout, this, [this] { drain(false); });
+    connect(&m_gather, &QTimer::timeout, this, [this] { drain(); });
     connect(&m_port, &QSerialPort::readyRead, this, &SerialComm::onReadyRead);
     connect(&m_port, &QSerialPort::errorOccurred, this, &SerialComm::onErrorOccurred);
     connect(&m_hangupCheck, &HangupCheck::lineHungUp, this, [this] {
@@ -123,31 +124,28 @@ CommError SerialComm::output(const QByteArray &bytes)
 
 void SerialComm::readWaiting()
 {
-    drain(true);
+    drain();
 }
 
-void SerialComm::drain(bool askTheSystem)
+void SerialComm::drain()
 {
     if (!m_port.isOpen())
         return;
     m_gather.stop();
-    // Lets the port read again. A gather in which no byte came needs no look at the line:
-    // the port was watching it and would hold that byte.
+    // Lets the port read again (and watch the line again).
     m_port.setReadBufferSize(0);
-    if (askTheSystem || m_port.bytesAvailable() > 0) {
-        m_draining = true;
-        qint64 before = 0;
-        do {
-            before = m_port.bytesAvailable();
-        } while (m_port.isOpen() && before < kMaxDrain && m_port.waitForReadyRead(0) &&
-                 m_port.bytesAvailable() - before >= kMaxRead / 2);
-        m_draining = false;
-        if (!m_port.isOpen())
-            return; // the line failed meanwhile, and what it had was passed on then
-        // Finding nothing waiting is a time-out to the port layer, not a failure.
-        if (m_port.error() != QSerialPort::NoError)
-            m_port.clearError();
-    }
+    m_draining = true;
+    qint64 before = 0;
+    do {
+        before = m_port.bytesAvailable();
+    } while (m_port.isOpen() && before < kMaxDrain && m_port.waitForReadyRead(0) &&
+             m_port.bytesAvailable() - before >= kMaxRead / 2);
+    m_draining = false;
+    if (!m_port.isOpen())
+        return; // the line failed meanwhile, and what it had was passed on then
+    // Finding nothing waiting is a time-out to the port layer, not a failure.
+    if (m_port.error() != QSerialPort::NoError)
+        m_port.clearError();
     if (passOnBuffered())
         startGather();
 }
@@ -185,8 +183,15 @@ void SerialComm::startGather()
     if (!m_port.isOpen())
         return;
     // The port takes at most one more byte and then stops reading the line, until the gather
-    // is over and readWaiting() takes the rest in one go.
+    // is over and readWaiting() takes the rest in one go. Where the port watches the line
+    // with a notifier of its own, that one is paused too: then not even the first byte of
+    // the gather wakes the program, only the gather's end does.
     m_port.setReadBufferSize(1);
+    const auto notifiers = m_port.findChildren<QSocketNotifier *>(Qt::FindDirectChildrenOnly);
+    for (QSocketNotifier *notifier : notifiers) {
+        if (notifier->type() == QSocketNotifier::Read)
+            notifier->setEnabled(false);
+    }
     m_gather.start();
 }
 

@@ -52,9 +52,8 @@ private:
     void onReadyRead();
     void onErrorOccurred(QSerialPort::SerialPortError error);
     void failLine(const CommError &failure);
-    // Ends a gather: passes on what has arrived; asks the system when `askTheSystem`, or
-    // when a byte came during the gather.
-    void drain(bool askTheSystem);
+    // Ends a gather: asks the system for what has arrived and passes it on.
+    void drain();
     // Takes what the port holds, a read's worth at a time, into m_readBuffer; false when
     // it held nothing.
     bool takeBuffered();

@@ -126,18 +126,19 @@ void TerminalView::flush()
         setPlainText(displayText(text));
         m_shownLength = text.size();
     } else {
+        // Two edits, not one block of them: an edit spanning the first line to the last
+        // would make the layout forget every line and lay out the visible ones again. Apart,
+        // only the lines dropped at the top and the lines added at the end change.
         QTextCursor cursor(document());
-        cursor.beginEditBlock();
         if (m_pendingDrop > 0) {
-            cursor.setPosition(0);
             cursor.setPosition(int(m_pendingDrop), QTextCursor::KeepAnchor);
             cursor.removeSelectedText();
         }
         if (!m_pendingAppend.isEmpty()) {
-            cursor.movePosition(QTextCursor::End);
+            // Placed by position: moving to the end would lay out the last line first.
+            cursor.setPosition(document()->characterCount() - 1);
             cursor.insertText(displayText(m_pendingAppend));
         }
-        cursor.endEditBlock();
         m_shownLength += m_pendingAppend.size() - m_pendingDrop;
     }
     m_pendingReset = false;
