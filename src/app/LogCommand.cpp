@@ -46,7 +46,7 @@ void LogCommand::choose()
     // An existing log is appended to, so the dialog does not ask before choosing one.
     const QString path = Comdlg::ShowFileDialog(m_window, Comdlg::kModeSaveAppend,
                                                 m_texts->logTitle, QString(), kFilter,
-                                                SaveFolder::start(), QStringLiteral("log"));
+                                                SaveFolder::start(), QString());
     if (path.isEmpty())
         return;
     QString reason;
