@@ -20,10 +20,10 @@ from Xlib import X, display, error, protocol
 class Xvfb:
     """An X server of our own; -displayfd lets it pick a free display number."""
 
-    def __init__(self, size="1280x1024x24"):
+    def __init__(self, size="1280x1024x24", display=None):
         read_end, write_end = os.pipe()
         self.proc = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", size, "-nolisten", "tcp"],
+            ["Xvfb"] + ([f":{display}"] if display is not None else []) + ["-displayfd", str(write_end), "-screen", "0", size, "-nolisten", "tcp"],
             pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
             start_new_session=True)
         os.close(write_end)

@@ -53,9 +53,9 @@ FrmMain::FrmMain(QWidget *parent)
     setTabOrder(m_toolbar, m_trx);
     setTabOrder(m_trx, m_ccom);
     m_trx->setFocus();
-    m_logCommand = new LogCommand(
-        this, m_menus->mLog,
-        new SessionLogFeed({m_link, m_commands, m_stBar, m_connectionView}, this));
+    m_logCommand =
+        new LogCommand(this, m_menus->mLog,
+                       new SessionLogFeed({m_link, m_commands, m_stBar, m_connectionView}, this));
 
     wire();
     setFixedSize(kClientWidth, menuBar()->sizeHint().height() + kClientHeight);

@@ -44,9 +44,9 @@ void LogCommand::choose()
     // The tick shows once a log is really being written.
     m_entry->setChecked(false);
     // An existing log is appended to, so the dialog does not ask before choosing one.
-    const QString path = Comdlg::ShowFileDialog(m_window, Comdlg::kModeSaveAppend,
-                                                m_texts->logTitle, QString(), kFilter,
-                                                SaveFolder::start(), QString());
+    const QString path =
+        Comdlg::ShowFileDialog(m_window, Comdlg::kModeSaveAppend, m_texts->logTitle, QString(),
+                               kFilter, SaveFolder::start(), QString());
     if (path.isEmpty())
         return;
     QString reason;

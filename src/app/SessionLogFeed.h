@@ -49,8 +49,7 @@ private:
     void onLineFailure(const CommError &failure);
     // Hands what was recorded to the system; a failure closes the log and is reported.
     void flush();
-    template<typename Record>
-    void record(Record &&write)
+    template <typename Record> void record(Record &&write)
     {
         if (!m_log.isOpen())
             return;

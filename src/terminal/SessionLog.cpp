@@ -118,8 +118,7 @@ void SessionLog::compose(Kind kind, QByteArrayView bytes, qint64 msecsSinceEpoch
 {
     if (!isOpen())
         return;
-    appendLine(m_pending, stamp(msecsSinceEpoch / 1000), int(msecsSinceEpoch % 1000), kind,
-               bytes);
+    appendLine(m_pending, stamp(msecsSinceEpoch / 1000), int(msecsSinceEpoch % 1000), kind, bytes);
 }
 
 const QByteArray &SessionLog::stamp(qint64 second)

@@ -186,10 +186,10 @@ void TerminalView::contextMenuEvent(QContextMenuEvent *event)
 {
     QMenu *menu = createStandardContextMenu(event->pos());
     // In the words of the menu's own entries, after Copy.
-    auto *paste = new QAction(QCoreApplication::translate("QWidgetTextControl", "&Paste") +
-                                  QLatin1Char('\t') +
-                                  QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText),
-                              menu);
+    auto *paste = new QAction(
+        QCoreApplication::translate("QWidgetTextControl", "&Paste") + QLatin1Char('\t') +
+            QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText),
+        menu);
     paste->setObjectName(QStringLiteral("edit-paste"));
     paste->setEnabled(!QGuiApplication::clipboard()->text().isEmpty());
     connect(paste, &QAction::triggered, this,

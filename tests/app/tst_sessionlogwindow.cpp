@@ -49,8 +49,8 @@ class TstSessionLogWindow : public QObject
 
     std::unique_ptr<PtyPeer> m_peer;
     std::unique_ptr<TestWindow> m_w;
-    QString m_logPath;   // typed into the next file dialog
-    QStringList m_met;   // each dialog and box met
+    QString m_logPath; // typed into the next file dialog
+    QStringList m_met; // each dialog and box met
     QTimer m_answer;
 
     TestWindow &open()
@@ -179,7 +179,8 @@ private Q_SLOTS:
             }
             m_peer->write(QByteArray(5000, '5') + "##");
         }
-        const QString box = u"The log file could not be written: No space left on device\n"_s + m_logPath;
+        const QString box =
+            u"The log file could not be written: No space left on device\n"_s + m_logPath;
         QTRY_COMPARE_WITH_TIMEOUT(m_met.size(), 2, kTimeout);
         QCOMPARE(m_met[1], box);
         QVERIFY(!w.action(u"mLog"_s)->isChecked());
@@ -217,7 +218,8 @@ private Q_SLOTS:
         QVERIFY(!connected || connectAnswered());
         const QByteArray before = m_peer->received();
         const QString shown = w.transcript();
-        clipboard->setText(text, how == u"middle"_s ? QClipboard::Selection : QClipboard::Clipboard);
+        clipboard->setText(text,
+                           how == u"middle"_s ? QClipboard::Selection : QClipboard::Clipboard);
         QWidget *viewport = w.trx()->viewport();
         if (how == u"keys"_s) {
             QTest::keySequence(w.trx(), QKeySequence::Paste);
@@ -226,7 +228,8 @@ private Q_SLOTS:
         } else if (how == u"middle"_s) {
             QTest::mouseClick(viewport, Qt::MiddleButton);
         } else {
-            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), viewport->mapToGlobal(QPoint(5, 5)));
+            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                    viewport->mapToGlobal(QPoint(5, 5)));
             QApplication::sendEvent(viewport, &event);
             auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
             QVERIFY(menu);

@@ -19,13 +19,19 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArray>("escaped");
-        QTest::newRow("a frame stays") << "*#13**15##"_ba << "*#13**15##"_ba;
-        QTest::newRow("blank and tilde stay") << " ~!"_ba << " ~!"_ba;
-        QTest::newRow("CR LF") << "a\r\nb"_ba << "a\\x0D\\x0Ab"_ba;
+        QTest::newRow("a frame stays") << "*#13**15##"_ba
+                                       << "*#13**15##"_ba;
+        QTest::newRow("blank and tilde stay") << " ~!"_ba
+                                              << " ~!"_ba;
+        QTest::newRow("CR LF") << "a\r\nb"_ba
+                               << "a\\x0D\\x0Ab"_ba;
         QTest::newRow("NUL") << QByteArray("\0#", 2) << "\\x00#"_ba;
-        QTest::newRow("TAB and 0x1F") << "\t\x1f"_ba << "\\x09\\x1F"_ba;
-        QTest::newRow("backslash") << "\\x41"_ba << "\\x5Cx41"_ba;
-        QTest::newRow("DEL, 0x80, 0xAB, 0xFF") << "\x7f\x80\xab\xff"_ba << "\\x7F\\x80\\xAB\\xFF"_ba;
+        QTest::newRow("TAB and 0x1F") << "\t\x1f"_ba
+                                      << "\\x09\\x1F"_ba;
+        QTest::newRow("backslash") << "\\x41"_ba
+                                   << "\\x5Cx41"_ba;
+        QTest::newRow("DEL, 0x80, 0xAB, 0xFF") << "\x7f\x80\xab\xff"_ba
+                                               << "\\x7F\\x80\\xAB\\xFF"_ba;
     }
 
     // Escaped, and back; every byte there is gives plain ASCII that comes back whole.
@@ -95,11 +101,13 @@ private Q_SLOTS:
         QCOMPARE(file.readLine(), "earlier\n"_ba);
         QStringList records;
         QDateTime last;
-        const QRegularExpression shape(u"^(\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3})\\t(.*)\\n$"_s);
+        const QRegularExpression shape(
+            u"^(\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3})\\t(.*)\\n$"_s);
         while (!file.atEnd()) {
             const QRegularExpressionMatch m = shape.match(QLatin1String(file.readLine()));
             QVERIFY(m.hasMatch());
-            const QDateTime when = QDateTime::fromString(m.captured(1), u"yyyy-MM-dd HH:mm:ss.zzz"_s);
+            const QDateTime when =
+                QDateTime::fromString(m.captured(1), u"yyyy-MM-dd HH:mm:ss.zzz"_s);
             QVERIFY(when.isValid() && (last.isNull() || when >= last));
             last = when;
             records << m.captured(2);
