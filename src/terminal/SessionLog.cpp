@@ -147,7 +147,8 @@ bool SessionLog::flush(QString *error)
         }
         done += qsizetype(wrote);
     }
-    m_pending.clear();
+    // Keeps its room for the next records.
+    m_pending.resize(0);
     return true;
 }
 
