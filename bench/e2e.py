@@ -10,6 +10,9 @@ Scenarios:
             largest backlog on the line; then 20 s more on the same connection with the
             window pinged, for the longest window stall
 
+"telvo-log" is ours again with File > Log to file... on: the line-rate CPU with and without
+the session log, from the same runs, and their ratio.
+
 A window stall is the longest _NET_WM_PING round trip through the program's event loop,
 one ping in flight every --ping-ms. Answering pings costs the program CPU (a few % of a
 core at 10 ms), so the line-rate CPU figure comes from the stretch without them.
@@ -19,6 +22,7 @@ writes every run to --json. It measures; it never fails a build.
 
     bench/e2e.py --runs 3 --json /tmp/e2e.json
     bench/e2e.py --only linerate --only telvo --only picocom --duration 60
+    bench/e2e.py --only linerate --only telvo,telvo-log --runs 5 --display 91
 """
 
 import argparse
@@ -36,7 +40,7 @@ sys.dont_write_bytecode = True      # keep the source folder clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from peers import PROGRAMS  # noqa: E402
-from report import ROWS, machine, median, table  # noqa: E402
+from report import ROWS, log_cost, machine, median, table  # noqa: E402
 from ptyline import PtyLine, cpu_seconds, memory_kb, reset_peak_rss, wait_quiet  # noqa: E402
 
 try:
@@ -212,7 +216,8 @@ def parse(argv):
     ap.add_argument("--starts", type=int, default=5, help="start-ups per run")
     ap.add_argument("--warmup", type=int, default=1, help="1: start each program once, unmeasured")
     ap.add_argument("--timeout", type=float, default=30.0)
-    ap.add_argument("--display", help="the X display to start Xvfb on (default: a free one)")
+    ap.add_argument("--display", type=int, default=None,
+                    help="the X display number for the private Xvfb (default: a free one)")
     args = ap.parse_args(argv)
     args.telvo = os.path.abspath(args.telvo) if args.telvo else find_telvo()
     names = [n for item in args.only for n in item.split(",") if n]
@@ -235,7 +240,7 @@ def main(argv):
             "machine": machine(), "telvo": args.telvo,
             "settings": {k: getattr(args, k) for k in ("runs", "flood_bytes", "duration",
                                                        "period_ms", "ping_ms")}}
-    xvfb = Xvfb(args.display)
+    xvfb = Xvfb(display=args.display)
     watch = WindowWatch(xvfb.name)
     watch.start()
     results = []
@@ -270,6 +275,9 @@ def main(argv):
           f"load {m['load_before'][0]:.2f} before, {m['load_after'][0]:.2f} after; "
           f"medians of {args.runs} runs\n")
     print(table(results, args.programs))
+    cost = log_cost(results)
+    if cost:
+        print("\n" + cost)
     failed = [r for r in results if not r["ok"]]
     for r in failed:
         print(f"\nfailed: {r['program']} {r['scenario']} run {r['run']}: {r['error']}")

@@ -79,6 +79,34 @@ class Telvo(Program):
         raise RuntimeError("could not connect: no probe on the line, or the port closed again")
 
 
+class TelvoLogging(Telvo):
+    """Ours again, writing the session log: connected as above, then File > Log to file...
+    into a file of the run's home. Beside plain ours in the same runs, it gives what the log
+    costs."""
+    name, label = "telvo-log", "Telvo L4686SDK, logging"
+    scenarios = ("linerate",)
+
+    def open(self, run):
+        super().open(run)
+        path = os.path.join(run.tmp, "session.log")
+        for _ in range(3):
+            # Alt enters the menu bar at File, Down opens it at Save, Down moves to Log to
+            # file...; the file dialog opens with the focus in its name field.
+            xdotool(run, "windowfocus", "--sync", str(run.wid))
+            xdotool(run, "key", "--delay", "60", "alt", "Down", "Down", "Return")
+            time.sleep(1.0)
+            xdotool(run, "type", "--delay", "10", path)
+            xdotool(run, "key", "Return")
+            deadline = time.monotonic() + 3
+            while time.monotonic() < deadline:
+                if os.path.exists(path) and os.path.getsize(path) > 0:
+                    run.log_path = path
+                    return
+                time.sleep(0.05)
+            xdotool(run, "key", "Escape", "Escape")
+        raise RuntimeError("could not start the log: " + path + " was not written")
+
+
 class CuteCom(Program):
     name, label = "cutecom", "CuteCom"
     frame = FRAME + b"\n"        # a line end after each frame: CuteCom's best case
@@ -124,4 +152,4 @@ class Picocom(Program):
         run.extra_args = [run.line.path]
 
 
-PROGRAMS = {p.name: p for p in (Telvo(), CuteCom(), CuteComRaw(), Picocom())}
+PROGRAMS = {p.name: p for p in (Telvo(), TelvoLogging(), CuteCom(), CuteComRaw(), Picocom())}

@@ -40,7 +40,9 @@ def ratio(ours, peer):
 
 def table(results, programs):
     """Markdown: a column per program, then ours divided by each peer."""
-    ours, peers = programs[0], programs[1:]
+    ours = programs[0]
+    # Ours while logging is ours too: its cost has a line of its own (log_cost).
+    peers = [p for p in programs[1:] if p != "telvo-log"]
     head = ["median of runs"] + [PROGRAMS[p].label for p in programs]
     head += [f"ours / {PROGRAMS[p].label}" for p in peers] if ours == "telvo" else []
     lines = ["| " + " | ".join(head) + " |", "|" + "---|" * len(head)]
@@ -50,10 +52,30 @@ def table(results, programs):
             continue
         cells = [label] + ["—" if v is None else f"{v * scale:.{digits}f}" for v in values]
         if ours == "telvo":
-            for v in values[1:]:
-                cells.append(ratio(values[0], v))
+            for p in peers:
+                cells.append(ratio(values[0], values[programs.index(p)]))
         lines.append("| " + " | ".join(cells) + " |")
     return "\n".join(lines)
+
+
+def log_cost(results):
+    """What the session log costs at line rate: ours without and with a log, from the same
+    runs, and their ratio (also the median of the ratios of the runs, each pair taken side by
+    side)."""
+    plain = median(results, "telvo", "linerate", "cpu_pct")
+    logging = median(results, "telvo-log", "linerate", "cpu_pct")
+    if plain is None or logging is None:
+        return None
+    pairs = {}
+    for r in results:
+        if r["scenario"] == "linerate" and r.get("ok") and r["program"] in ("telvo", "telvo-log"):
+            pairs.setdefault(r["run"], {})[r["program"]] = r["cpu_pct"]
+    each = [p["telvo-log"] / p["telvo"] for p in pairs.values() if len(p) == 2 and p["telvo"]]
+    line = (f"line rate, the session log's cost: CPU {plain:.2f} % without a log, "
+            f"{logging:.2f} % with one, ratio {logging / plain:.3f}")
+    if each:
+        line += f" (median of the runs' ratios {statistics.median(each):.3f}, {len(each)} runs)"
+    return line
 
 
 def machine():

@@ -18,15 +18,12 @@ from Xlib import X, display, error, protocol
 
 
 class Xvfb:
-    """An X server of our own on `display` (":95"), or on a free display number that
-    -displayfd lets it pick."""
+    """An X server of our own; -displayfd lets it pick a free display number."""
 
-    def __init__(self, display=None, size="1280x1024x24"):
+    def __init__(self, size="1280x1024x24", display=None):
         read_end, write_end = os.pipe()
-        where = [display] if display else []
         self.proc = subprocess.Popen(
-            ["Xvfb", *where, "-displayfd", str(write_end), "-screen", "0", size,
-             "-nolisten", "tcp"],
+            ["Xvfb"] + ([f":{display}"] if display is not None else []) + ["-displayfd", str(write_end), "-screen", "0", size, "-nolisten", "tcp"],
             pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
             start_new_session=True)
         os.close(write_end)

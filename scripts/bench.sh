@@ -10,6 +10,7 @@ scripts/setup.sh >/dev/null
 echo "## In process"
 build/bench/bench_transcript 2>/dev/null
 build/bench/bench_latency 2>/dev/null
+build/bench/bench_sessionlog 2>/dev/null
 
 [ "${1:-}" = "--peer" ] || exit 0
 shift

@@ -27,7 +27,9 @@ void Commands::Toolbar_ButtonClick(int index)
             // was last opened (an adapter plugged in again under another name).
             m_parts.search->cancel();
             m_parts.ports->refresh();
-            link.ConnectInterface(m_parts.ports->deviceFor(m_portNumber));
+            const QString device = m_parts.ports->deviceFor(m_portNumber);
+            Q_EMIT connecting(m_portNumber, device);
+            link.ConnectInterface(device);
         }
         break;
     case MainToolbar::Disconnect:
@@ -64,7 +66,8 @@ void Commands::typeKey(QChar character)
         return;
     // The echo always goes to the very end, wherever the caret or the selection is.
     m_parts.transcript->append(QString(character));
-    m_parts.link->sendTyped(character);
+    if (m_parts.link->sendTyped(character))
+        Q_EMIT keySent(character);
 }
 
 void Commands::chooseLanguage(const QString &languageCode)

@@ -49,6 +49,10 @@ public:
 
 Q_SIGNALS:
     void languageChosen(const QString &languageCode);
+    // Connect is about to open `device` for port `port` (0 for none).
+    void connecting(int port, const QString &device);
+    // A frame key went out on the line.
+    void keySent(QChar character);
 
 private:
     Parts m_parts;

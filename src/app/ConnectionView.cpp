@@ -56,6 +56,7 @@ void ConnectionView::onConnectFailed(InterfaceLink::FailReason reason, const Com
 void ConnectionView::onLineFailed(const CommError &failure)
 {
     m_parts.transcript->appendLineFailure(failure.number, failure.description);
+    Q_EMIT lineFailureShown(failure);
     showClosed();
 }
 

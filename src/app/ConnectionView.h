@@ -33,6 +33,11 @@ public:
     // The language of every message from now on; panel 2 is rewritten at once.
     void setTexts(const UiTexts &texts);
 
+Q_SIGNALS:
+    // The transcript has just got the failure line of a lost line, before the closed state
+    // shows.
+    void lineFailureShown(const CommError &failure);
+
 private:
     void onConnected();
     void onConnectFailed(InterfaceLink::FailReason reason, const CommError &failure);

@@ -6,11 +6,13 @@
 #include "Donate.h"
 #include "InterfaceLink.h"
 #include "InterfaceSearch.h"
+#include "LogCommand.h"
 #include "MainMenus.h"
 #include "MainStatusBar.h"
 #include "MainToolbar.h"
 #include "PortDirectory.h"
 #include "PortList.h"
+#include "SessionLogFeed.h"
 #include "TerminalView.h"
 #include "UiTexts.h"
 
@@ -51,6 +53,9 @@ FrmMain::FrmMain(QWidget *parent)
     setTabOrder(m_toolbar, m_trx);
     setTabOrder(m_trx, m_ccom);
     m_trx->setFocus();
+    m_logCommand =
+        new LogCommand(this, m_menus->mLog,
+                       new SessionLogFeed({m_link, m_commands, m_stBar, m_connectionView}, this));
 
     wire();
     setFixedSize(kClientWidth, menuBar()->sizeHint().height() + kClientHeight);
@@ -110,6 +115,7 @@ void FrmMain::SetLanguage(const QString &languageCode)
     m_menus->setTexts(texts);
     m_ccom->setTexts(texts);
     m_search->setTexts(texts);
+    m_logCommand->setTexts(texts);
     m_stBar->setTexts(texts);
     m_trx->setAccessibleName(texts.accTerminal);
 }

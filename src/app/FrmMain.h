@@ -9,6 +9,7 @@ class Commands;
 class ConnectionView;
 class InterfaceLink;
 class InterfaceSearch;
+class LogCommand;
 class MainMenus;
 class MainStatusBar;
 class MainToolbar;
@@ -52,4 +53,5 @@ private:
     PortDirectory *m_ports;
     InterfaceSearch *m_search;
     Commands *m_commands;
+    LogCommand *m_logCommand = nullptr;
 };

@@ -41,6 +41,9 @@ MainMenus::MainMenus(QMenuBar *bar)
     mClear = addItem(mTools, "mClear", "Clear");
     mTools->addSeparator();
     mFind = addItem(mTools, "mFind", "Find L4686SDK");
+    mLog = new QAction(QStringLiteral("Log to file..."), mFile);
+    mLog->setObjectName(QStringLiteral("mLog"));
+    mFile->insertAction(mExit, mLog);
     mIta->setCheckable(true);
     mEng->setCheckable(true);
     // The entries keep no shortcuts; F10 opens the first menu, as the desktops do.
@@ -54,6 +57,7 @@ void MainMenus::setTexts(const UiTexts &texts)
     mEng->setChecked(!texts.italian);
 
     mSave->setText(texts.mSave);
+    mLog->setText(texts.mLog);
     mExit->setText(texts.mExit);
     mTools->setTitle(texts.mTools);
     mConnect->setText(texts.mConnect);

@@ -20,6 +20,7 @@ public:
 
     QMenu *mFile;
     QAction *mSave;
+    QAction *mLog = nullptr;
     QAction *mExit;
     QMenu *mTools;
     QAction *mConnect;

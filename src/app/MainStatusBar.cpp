@@ -47,6 +47,7 @@ MainStatusBar::MainStatusBar(QWidget *parent)
 void MainStatusBar::showState(const QString &text)
 {
     m_panel1->setText(text);
+    Q_EMIT stateShown(text);
 }
 
 void MainStatusBar::showTime(const QString &text)

@@ -18,6 +18,10 @@ public:
     void showTime(const QString &text);
     void setTexts(const UiTexts &texts);
 
+Q_SIGNALS:
+    // Panel 1 shows `text` now.
+    void stateShown(const QString &text);
+
 private:
     QLabel *m_panel1;
     QLabel *m_panel2;

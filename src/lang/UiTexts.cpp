@@ -34,6 +34,9 @@ const UiTexts &UiTexts::english()
         .msgFoundOn = QStringLiteral("L4686SDK found on COM %1"),
         .msgNotFoundOnAnyPort = QStringLiteral("L4686SDK not found on any port"),
         .portAbsent = QStringLiteral("not present"),
+        .mLog = QStringLiteral("Log to file..."),
+        .logTitle = QStringLiteral("Log file"),
+        .msgLogFailed = QStringLiteral("The log file could not be written: %1"),
         .italian = false,
     };
     return texts;
@@ -73,6 +76,9 @@ const UiTexts &UiTexts::italianTexts()
         .msgFoundOn = QStringLiteral("L4686SDK trovata su COM %1"),
         .msgNotFoundOnAnyPort = QStringLiteral("L4686SDK non trovata su nessuna porta"),
         .portAbsent = QStringLiteral("non presente"),
+        .mLog = QStringLiteral("Registra su file..."),
+        .logTitle = QStringLiteral("File di registro"),
+        .msgLogFailed = QStringLiteral("Impossibile scrivere il file di registro: %1"),
         .italian = true,
     };
     return texts;

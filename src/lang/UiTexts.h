@@ -49,6 +49,12 @@ struct UiTexts
     // Beside an entry of the open port list whose device is not there.
     QString portAbsent;
 
+    // File > Log to file...: the entry, its dialog's title, and the box of a log that could
+    // not be written (the system's reason for %1).
+    QString mLog;
+    QString logTitle;
+    QString msgLogFailed;
+
     bool italian = false;
 
     // "it" (exactly) selects Italian; every other code, "" and "IT" included, English.

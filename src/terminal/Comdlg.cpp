@@ -61,7 +61,7 @@ QString Comdlg::ShowFileDialog(QWidget *owner, int mode, const QString &title,
     const bool open = mode == kModeOpen;
     dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, open);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, open || mode == kModeSaveAppend);
     dialog.setNameFilters(nameFilters(filter));
     if (!defaultExtension.isEmpty())
         dialog.setDefaultSuffix(defaultExtension);

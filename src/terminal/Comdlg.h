@@ -8,6 +8,8 @@ class QWidget;
 namespace Comdlg {
 
 constexpr int kModeOpen = 1;
+// The save dialog for a file that is appended to: choosing an existing file asks nothing.
+constexpr int kModeSaveAppend = 2;
 
 // Mode 1 shows the open dialog (the file must exist), any other mode the save dialog
 // (the folder must exist, replacing a file asks first). `filter` holds pairs of display

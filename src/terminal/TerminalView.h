@@ -31,12 +31,17 @@ public:
     static QString displayText(QStringView piece);
 
 Q_SIGNALS:
-    // A key produced this character while the view had the focus.
+    // A key produced this character while the view had the focus; a paste gives each of
+    // its characters in turn.
     void keyTyped(QChar character);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
+    // Paste (Ctrl+V, Shift+Insert, the context menu, the middle button's selection) types
+    // the text rather than inserting it.
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     QMimeData *createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData *) override {}
     bool canInsertFromMimeData(const QMimeData *) const override { return false; }
@@ -46,6 +51,7 @@ private:
     void onFrontRemoved(qsizetype count);
     void onCleared();
     void scheduleFlush();
+    void typeText(const QString &text);
 
     TranscriptModel *m_model = nullptr;
     QTimer m_flushTimer;

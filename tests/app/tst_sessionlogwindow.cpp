@@ -1,0 +1,248 @@
+// The session log and paste in the main window, over a pseudo-terminal whose far end plays
+// the adapter: what lands in the log of a whole session, a log that cannot be written, and
+// what a paste sends.
+
+#include "PtyPeer.h"
+#include "TestWindow.h"
+
+#include "SessionLog.h"
+#include "TerminalView.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QtTest>
+
+#include <sys/mount.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr int kTimeout = 10000; // never reached when all is well
+const QByteArray kProbe = "*#13**15##", kAck = "*#*1##";
+
+QStringList records(const QString &path, QStringList *times = nullptr)
+{
+    QFile file(path);
+    QStringList out;
+    if (!file.open(QIODevice::ReadOnly))
+        return out;
+    while (!file.atEnd()) {
+        const QString line = QString::fromLatin1(file.readLine()).chopped(1);
+        if (times)
+            *times << line.left(23);
+        out << line.mid(24);
+    }
+    return out;
+}
+} // namespace
+
+class TstSessionLogWindow : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<PtyPeer> m_peer;
+    std::unique_ptr<TestWindow> m_w;
+    QString m_logPath; // typed into the next file dialog
+    QStringList m_met; // each dialog and box met
+    QTimer m_answer;
+
+    TestWindow &open()
+    {
+        m_w = std::make_unique<TestWindow>("[Option]\nCom=1\nlanguage=en\n[Ports]\nCOM1=" +
+                                           m_peer->devicePath().toUtf8());
+        return *m_w;
+    }
+    bool connectAnswered()
+    {
+        m_peer->setAnswer(kProbe, kAck);
+        m_w->trigger(u"1"_s);
+        return QTest::qWaitFor([&] { return !m_w->ccom()->isEnabled(); }, kTimeout);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QCoreApplication::setApplicationName(u"Telvo4686Sdk"_s);
+        connect(&m_answer, &QTimer::timeout, this, [this] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+                auto *field = dialog->findChild<QLineEdit *>();
+                m_met << dialog->windowTitle() + u'|' + dialog->nameFilters().join(u';') + u'|' +
+                             field->text();
+                field->setText(m_logPath);
+                QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+            } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                m_met << box->text();
+                box->reject();
+            }
+        });
+        m_answer.start(10);
+    }
+    void init()
+    {
+        m_peer = std::make_unique<PtyPeer>();
+        m_met.clear();
+    }
+    void cleanup() { m_w.reset(); }
+
+    // Every frame, in order and with nondecreasing times, after what the file held; a
+    // transcript that keeps its limit; the typed (and pasted) frame before its answer.
+    void wholeSession()
+    {
+        QTemporaryDir dir;
+        m_logPath = dir.filePath(u"bus.log"_s);
+        QFile earlier(m_logPath);
+        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier\n") == 8);
+        earlier.close();
+        TestWindow &w = open();
+        w.trigger(u"mLog"_s);
+        QVERIFY(w.action(u"mLog"_s)->isChecked());
+        QCOMPARE(m_met, QStringList(u"Log file|Log file (*.log)|"_s));
+        QVERIFY(connectAnswered());
+        QByteArray bus;
+        for (int i = 0; i < 1200; ++i)
+            bus += "*1*" + QByteArray::number(i) + "*1\x01\xe8##";
+        for (qsizetype at = 0; at < bus.size(); at += 700)
+            m_peer->write(bus.mid(at, 700));
+        QTRY_VERIFY_WITH_TIMEOUT(w.transcript().endsWith(u"*1*1199*1\x01\xe8##\r\n"_s), kTimeout);
+        m_peer->setAnswer("*#1*11##", kAck);
+        QTest::keyClicks(w.trx(), u"*#1*"_s);
+        QGuiApplication::clipboard()->setText(u"1x1 #\n#"_s);
+        QTest::keySequence(w.trx(), QKeySequence::Paste);
+        QTRY_VERIFY_WITH_TIMEOUT(w.transcript().endsWith(u"*#1*11##*#*1##\r\n"_s), kTimeout);
+        m_peer->hangUp();
+        QTRY_VERIFY_WITH_TIMEOUT(w.showsClosed(), kTimeout);
+        QVERIFY(w.transcript().size() <= 10000 && bus.size() > 10000);
+        w.trigger(u"mLog"_s);
+        QVERIFY(!w.action(u"mLog"_s)->isChecked());
+        QCOMPARE(m_met.size(), 1);
+
+        QStringList times;
+        QStringList got = records(m_logPath, &times);
+        QVERIFY(!got.isEmpty() && times.takeFirst() == u"earlier"_s);
+        got.removeFirst();
+        // The bus comes in as many lines as the reads make: joined, they are the bus.
+        QString joined;
+        while (got.size() > 5 && got[5].startsWith(u"RX\t"_s))
+            joined += got.takeAt(5).mid(3);
+        QCOMPARE(joined.toLatin1(), SessionLog::escape(bus));
+        got.replaceInStrings(QRegularExpression(u"^--\\t-?\\d+-"_s), u"--\tN-"_s);
+        const QStringList expected{u"--\tLog started, Telvo L4686SDK " TELVO_VERSION ""_s,
+                                   u"--\tConnecting: COM 1, "_s + m_peer->devicePath(),
+                                   u"TX\t*#13**15##"_s,
+                                   u"RX\t*#*1##"_s,
+                                   u"--\tConnection established"_s,
+                                   u"TX\t*#1*11##"_s,
+                                   u"RX\t*#*1##"_s,
+                                   u"--\tN-The device was disconnected"_s,
+                                   u"--\tConnection closed"_s,
+                                   u"--\tLog stopped"_s};
+        QCOMPARE(got, expected);
+        QVERIFY(std::is_sorted(times.begin(), times.end()));
+    }
+
+    // One box with the reason and the file, the entry unticked, the link untouched.
+    void unwritable_data()
+    {
+        QTest::addColumn<bool>("fillLater"); // else full from the start
+        QTest::newRow("a full device") << false;
+        QTest::newRow("a disk that fills up") << true;
+    }
+    void unwritable()
+    {
+        QFETCH(bool, fillLater);
+        QTemporaryDir dir;
+        const QByteArray mount = QFile::encodeName(dir.path());
+        if (fillLater && ::mount("tmpfs", mount.constData(), "tmpfs", 0, "size=64k") != 0)
+            QSKIP("mounting a small tmpfs is not allowed here (the test needs root)");
+        const auto unmount = qScopeGuard([&] {
+            if (fillLater)
+                ::umount2(mount.constData(), MNT_DETACH);
+        });
+        if (!fillLater && !QFile::exists(u"/dev/full"_s))
+            QSKIP("no /dev/full here");
+        m_logPath = fillLater ? dir.filePath(u"bus.log"_s) : u"/dev/full"_s;
+        TestWindow &w = open();
+        QVERIFY(connectAnswered());
+        w.trigger(u"mLog"_s);
+        if (fillLater) {
+            QFile filler(dir.filePath(u"filler"_s));
+            QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            while (filler.write(QByteArray(4096, 'f')) > 0) {
+            }
+            m_peer->write(QByteArray(5000, '5') + "##");
+        }
+        const QString box =
+            u"The log file could not be written: No space left on device\n"_s + m_logPath;
+        QTRY_COMPARE_WITH_TIMEOUT(m_met.size(), 2, kTimeout);
+        QCOMPARE(m_met[1], box);
+        QVERIFY(!w.action(u"mLog"_s)->isChecked());
+        m_peer->write(kAck);
+        QTRY_VERIFY_WITH_TIMEOUT(w.transcript().endsWith(u"##\r\n*#*1##\r\n"_s), kTimeout);
+        QCOMPARE(w.panel(1), u"Connection established"_s);
+        QVERIFY(!w.ccom()->isEnabled());
+        QCOMPARE(m_met.size(), 2);
+    }
+
+    // Each accepted character in order, as if typed; every other one dropped; none while
+    // typing is refused.
+    void paste_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("connected");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::newRow("Ctrl+V") << u"keys"_s << u"*#1a b\r\n2##x\u00e8"_s << true << "*#12##"_ba;
+        QTest::newRow("Shift+Insert") << u"Shift+Insert"_s << u"9*"_s << true << "9*"_ba;
+        QTest::newRow("context menu") << u"menu"_s << u"#5!"_s << true << "#5"_ba;
+        QTest::newRow("middle button") << u"middle"_s << u"7 7"_s << true << "77"_ba;
+        QTest::newRow("refused") << u"keys"_s << u"123"_s << false << ""_ba;
+    }
+    void paste()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, text);
+        QFETCH(bool, connected);
+        QFETCH(QByteArray, sent);
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        if (how == u"middle"_s && !clipboard->supportsSelection())
+            QSKIP("this platform has no selection");
+        TestWindow &w = open();
+        QVERIFY(!connected || connectAnswered());
+        const QByteArray before = m_peer->received();
+        const QString shown = w.transcript();
+        clipboard->setText(text,
+                           how == u"middle"_s ? QClipboard::Selection : QClipboard::Clipboard);
+        QWidget *viewport = w.trx()->viewport();
+        if (how == u"keys"_s) {
+            QTest::keySequence(w.trx(), QKeySequence::Paste);
+        } else if (how == u"Shift+Insert"_s) {
+            QTest::keyClick(w.trx(), Qt::Key_Insert, Qt::ShiftModifier);
+        } else if (how == u"middle"_s) {
+            QTest::mouseClick(viewport, Qt::MiddleButton);
+        } else {
+            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                    viewport->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(viewport, &event);
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            menu->findChild<QAction *>(u"edit-paste"_s)->trigger();
+            menu->close();
+        }
+        if (!sent.isEmpty())
+            QVERIFY(m_peer->waitForReceived(before.size() + sent.size()));
+        QVERIFY(!m_peer->waitForReceived(before.size() + sent.size() + 1, 300));
+        QCOMPARE(m_peer->received(), before + sent);
+        QCOMPARE(w.transcript(), shown + QString::fromLatin1(sent));
+    }
+};
+
+QTEST_MAIN(TstSessionLogWindow)
+#include "tst_sessionlogwindow.moc"
