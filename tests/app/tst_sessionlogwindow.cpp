@@ -27,7 +27,8 @@ namespace {
 constexpr int kTimeout = 10000; // never reached when all is well
 const QByteArray kProbe = "*#13**15##", kAck = "*#*1##";
 
-QStringList records(const QString &path, QStringList *times = nullptr)
+// The file's lines, and what stands before the first TAB of each.
+QStringList records(const QString &path, QStringList &times)
 {
     QFile file(path);
     QStringList out;
@@ -35,8 +36,7 @@ QStringList records(const QString &path, QStringList *times = nullptr)
         return out;
     while (!file.atEnd()) {
         const QString line = QString::fromLatin1(file.readLine()).chopped(1);
-        if (times)
-            *times << line.left(23);
+        times << line.left(23);
         out << line.mid(24);
     }
     return out;
@@ -125,7 +125,7 @@ private Q_SLOTS:
         QCOMPARE(m_met.size(), 1);
 
         QStringList times;
-        QStringList got = records(m_logPath, &times);
+        QStringList got = records(m_logPath, times);
         QVERIFY(!got.isEmpty() && times.takeFirst() == u"earlier"_s);
         got.removeFirst();
         // The bus comes in as many lines as the reads make: joined, they are the bus.
@@ -134,17 +134,12 @@ private Q_SLOTS:
             joined += got.takeAt(5).mid(3);
         QCOMPARE(joined.toLatin1(), SessionLog::escape(bus));
         got.replaceInStrings(QRegularExpression(u"^--\\t-?\\d+-"_s), u"--\tN-"_s);
-        const QStringList expected{u"--\tLog started, Telvo L4686SDK " TELVO_VERSION ""_s,
-                                   u"--\tConnecting: COM 1, "_s + m_peer->devicePath(),
-                                   u"TX\t*#13**15##"_s,
-                                   u"RX\t*#*1##"_s,
-                                   u"--\tConnection established"_s,
-                                   u"TX\t*#1*11##"_s,
-                                   u"RX\t*#*1##"_s,
-                                   u"--\tN-The device was disconnected"_s,
-                                   u"--\tConnection closed"_s,
-                                   u"--\tLog stopped"_s};
-        QCOMPARE(got, expected);
+        const QString expected = u"--\tLog started, Telvo L4686SDK " TELVO_VERSION
+                                 "|--\tConnecting: COM 1, %1|TX\t*#13**15##|RX\t*#*1##"
+                                 "|--\tConnection established|TX\t*#1*11##|RX\t*#*1##"
+                                 "|--\tN-The device was disconnected|--\tConnection closed"
+                                 "|--\tLog stopped"_s;
+        QCOMPARE(got, expected.arg(m_peer->devicePath()).split(u'|'));
         QVERIFY(std::is_sorted(times.begin(), times.end()));
     }
 
@@ -166,8 +161,6 @@ private Q_SLOTS:
             if (fillLater)
                 ::umount2(mount.constData(), MNT_DETACH);
         });
-        if (!fillLater && !QFile::exists(u"/dev/full"_s))
-            QSKIP("no /dev/full here");
         m_logPath = fillLater ? dir.filePath(u"bus.log"_s) : u"/dev/full"_s;
         TestWindow &w = open();
         QVERIFY(connectAnswered());
@@ -175,8 +168,8 @@ private Q_SLOTS:
         if (fillLater) {
             QFile filler(dir.filePath(u"filler"_s));
             QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-            while (filler.write(QByteArray(4096, 'f')) > 0) {
-            }
+            while (filler.write(QByteArray(4096, 'f')) > 0)
+                continue;
             m_peer->write(QByteArray(5000, '5') + "##");
         }
         const QString box =
@@ -202,7 +195,6 @@ private Q_SLOTS:
         QTest::newRow("Ctrl+V") << u"keys"_s << u"*#1a b\r\n2##x\u00e8"_s << true << "*#12##"_ba;
         QTest::newRow("Shift+Insert") << u"Shift+Insert"_s << u"9*"_s << true << "9*"_ba;
         QTest::newRow("context menu") << u"menu"_s << u"#5!"_s << true << "#5"_ba;
-        QTest::newRow("middle button") << u"middle"_s << u"7 7"_s << true << "77"_ba;
         QTest::newRow("refused") << u"keys"_s << u"123"_s << false << ""_ba;
     }
     void paste()
@@ -211,22 +203,16 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(bool, connected);
         QFETCH(QByteArray, sent);
-        QClipboard *clipboard = QGuiApplication::clipboard();
-        if (how == u"middle"_s && !clipboard->supportsSelection())
-            QSKIP("this platform has no selection");
         TestWindow &w = open();
         QVERIFY(!connected || connectAnswered());
         const QByteArray before = m_peer->received();
         const QString shown = w.transcript();
-        clipboard->setText(text,
-                           how == u"middle"_s ? QClipboard::Selection : QClipboard::Clipboard);
+        QGuiApplication::clipboard()->setText(text);
         QWidget *viewport = w.trx()->viewport();
         if (how == u"keys"_s) {
             QTest::keySequence(w.trx(), QKeySequence::Paste);
         } else if (how == u"Shift+Insert"_s) {
             QTest::keyClick(w.trx(), Qt::Key_Insert, Qt::ShiftModifier);
-        } else if (how == u"middle"_s) {
-            QTest::mouseClick(viewport, Qt::MiddleButton);
         } else {
             QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
                                     viewport->mapToGlobal(QPoint(5, 5)));
