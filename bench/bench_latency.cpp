@@ -5,6 +5,7 @@
 // usual, the view draws offscreen at the size of the main window's text box.
 
 #include "BenchStats.h"
+#include "PtyAdapter.h"
 #include "InterfaceLink.h"
 #include "TerminalView.h"
 #include "TranscriptModel.h"
@@ -14,62 +15,14 @@
 
 #include <atomic>
 #include <chrono>
-#include <fcntl.h>
-#include <poll.h>
 #include <random>
-#include <stdlib.h>
-#include <termios.h>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr int kFrames = 1000;
 constexpr int kRuns = 3;
-
-// The adapter's end of a pseudo-terminal: answers the probe, then writes what it is given.
-struct Adapter
-{
-    int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    QString device;
-    std::thread answering;
-
-    Adapter()
-    {
-        ::grantpt(master);
-        ::unlockpt(master);
-        device = QString::fromLocal8Bit(::ptsname(master));
-        termios tio{};
-        ::tcgetattr(master, &tio);
-        ::cfmakeraw(&tio);
-        ::tcsetattr(master, TCSANOW, &tio);
-        answering = std::thread([this] {
-            QByteArray in;
-            char buffer[64];
-            while (!in.endsWith("*#13**15##")) {
-                pollfd fd{master, POLLIN, 0};
-                if (::poll(&fd, 1, 5000) <= 0)
-                    return;
-                const ssize_t n = ::read(master, buffer, sizeof buffer);
-                if (n > 0)
-                    in.append(buffer, n);
-            }
-            write("*#*1##");
-        });
-    }
-    ~Adapter()
-    {
-        if (answering.joinable())
-            answering.join();
-        ::close(master);
-    }
-    void write(const QByteArray &bytes) const
-    {
-        if (::write(master, bytes.constData(), size_t(bytes.size())) != bytes.size())
-            std::fprintf(stderr, "short write\n");
-    }
-};
 
 double milliseconds(Clock::duration d)
 {
@@ -143,17 +96,8 @@ int main(int argc, char *argv[])
             view.resize(525, 441);
             view.setModel(&transcript);
             view.show();
-            bool connected = false;
-            QObject::connect(&link, &InterfaceLink::connected, [&] { connected = true; });
-            link.ConnectInterface(adapter.device);
-            QElapsedTimer wait;
-            wait.start();
-            while (!connected && wait.elapsed() < 5000)
-                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-            if (!connected) {
-                std::fprintf(stderr, "the link did not connect\n");
+            if (!adapter.connect(link))
                 return 1;
-            }
 
             // Each frame carries its number, so that frames that arrive in one read (and so
             // are shown on one line) are still timed one by one.
@@ -185,10 +129,7 @@ int main(int argc, char *argv[])
                 }
                 done = true;
             });
-            QElapsedTimer limit;
-            limit.start();
-            while ((!done || paints.drawnCount() < kFrames) && limit.elapsed() < 120000)
-                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+            runUntil([&] { return done && paints.drawnCount() >= kFrames; }, 120000);
             writer.join();
 
             if (receivedCount != kFrames || paints.drawnCount() != kFrames)

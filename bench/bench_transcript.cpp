@@ -60,6 +60,30 @@ double modelAndView(bool flushEach)
     return double(t.nsecsElapsed()) / kFrames / 1000.0;
 }
 
+// As at line rate: a burst of frames, then the flush and the paint the event loop runs, as
+// the view draws between two flushes; the cost of one such draw.
+double burstDrawn(int framesPerDraw)
+{
+    TranscriptModel model;
+    fill(model);
+    TerminalView view;
+    view.resize(525, 441);
+    view.setModel(&model);
+    view.show();
+    view.flush();
+    QCoreApplication::processEvents();
+    const int draws = kFrames / 10;
+    QElapsedTimer t;
+    t.start();
+    for (int i = 0; i < draws; ++i) {
+        for (int f = 0; f < framesPerDraw; ++f)
+            model.append(kFrame);
+        view.flush();
+        QCoreApplication::processEvents();
+    }
+    return double(t.nsecsElapsed()) / draws / 1000.0;
+}
+
 double naiveSetText()
 {
     TranscriptModel model;
@@ -86,18 +110,23 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
 
-    BenchStats alone, viewEach, viewBatched, naive;
+    BenchStats alone, viewEach, viewBatched, naive, draw1, draw30;
     for (int run = 0; run < kRuns; ++run) {
         alone.add(modelAlone());
         viewEach.add(modelAndView(true));
         viewBatched.add(modelAndView(false));
         naive.add(naiveSetText());
+        draw1.add(burstDrawn(1));
+        draw30.add(burstDrawn(30));
     }
     printHeader("Cost of one received frame, transcript full (10000 characters)", "us");
     printRow(QStringLiteral("model alone"), alone);
     printRow(QStringLiteral("model + text box, drawn after every frame"), viewEach);
     printRow(QStringLiteral("model + text box, drawn once per burst"), viewBatched);
     printRow(QStringLiteral("reference: QPlainTextEdit::setPlainText per frame"), naive);
+    printHeader("Cost of one draw of the text box, transcript full", "us");
+    printRow(QStringLiteral("one frame since the last draw"), draw1);
+    printRow(QStringLiteral("30 frames since the last draw (line rate, 24 ms apart)"), draw30);
     std::printf("\nratio naive / ours (drawn every frame): %.1f\n",
                 naive.median() / viewEach.median());
     return 0;
