@@ -20,7 +20,6 @@ class TstAccessibility : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("Telvo4686Sdk")); }
 
     // A right click past the menus brings up no menu of toolbars.
     void noContextMenu()

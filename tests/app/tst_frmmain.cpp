@@ -76,7 +76,6 @@ public Q_SLOTS:
     void openUrl(const QUrl &url) { m_opened << url; }
 
 private Q_SLOTS:
-    void initTestCase() { QCoreApplication::setApplicationName(u"Telvo4686Sdk"_s); }
 
     void firstStart()
     {

@@ -11,10 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QFileDialog>
-#include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QtTest>
@@ -25,7 +22,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 constexpr int kTimeout = 10000; // never reached when all is well
-const QByteArray kProbe = "*#13**15##", kAck = "*#*1##";
 
 // The file's lines, and what stands before the first TAB of each.
 QStringList records(const QString &path, QStringList &times)
@@ -49,46 +45,24 @@ class TstSessionLogWindow : public QObject
 
     std::unique_ptr<PtyPeer> m_peer;
     std::unique_ptr<TestWindow> m_w;
-    QString m_logPath; // typed into the next file dialog
-    QStringList m_met; // each dialog and box met
-    QTimer m_answer;
+    std::unique_ptr<ModalAnswerer> m_modals; // its file name is typed into the log's dialog
 
     TestWindow &open()
     {
-        m_w = std::make_unique<TestWindow>("[Option]\nCom=1\nlanguage=en\n[Ports]\nCOM1=" +
-                                           m_peer->devicePath().toUtf8());
+        m_w = std::make_unique<TestWindow>(TestWindow::portsIni({m_peer->devicePath()}));
         return *m_w;
     }
     bool connectAnswered()
     {
-        m_peer->setAnswer(kProbe, kAck);
-        m_w->trigger(u"1"_s);
-        return QTest::qWaitFor([&] { return !m_w->ccom()->isEnabled(); }, kTimeout);
+        m_peer->answerProbe();
+        return m_w->connectNow();
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QCoreApplication::setApplicationName(u"Telvo4686Sdk"_s);
-        connect(&m_answer, &QTimer::timeout, this, [this] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
-                auto *field = dialog->findChild<QLineEdit *>();
-                m_met << dialog->windowTitle() + u'|' + dialog->nameFilters().join(u';') + u'|' +
-                             field->text();
-                field->setText(m_logPath);
-                QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
-            } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-                m_met << box->text();
-                box->reject();
-            }
-        });
-        m_answer.start(10);
-    }
     void init()
     {
         m_peer = std::make_unique<PtyPeer>();
-        m_met.clear();
+        m_modals = std::make_unique<ModalAnswerer>();
     }
     void cleanup() { m_w.reset(); }
 
@@ -97,14 +71,14 @@ private Q_SLOTS:
     void wholeSession()
     {
         QTemporaryDir dir;
-        m_logPath = dir.filePath(u"bus.log"_s);
-        QFile earlier(m_logPath);
+        m_modals->fileName = dir.filePath(u"bus.log"_s);
+        QFile earlier(m_modals->fileName);
         QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier\n") == 8);
         earlier.close();
         TestWindow &w = open();
         w.trigger(u"mLog"_s);
         QVERIFY(w.action(u"mLog"_s)->isChecked());
-        QCOMPARE(m_met, QStringList(u"Log file|Log file (*.log)|"_s));
+        QCOMPARE(m_modals->met, QStringList(u"Log file|Log file (*.log)|"_s));
         QVERIFY(connectAnswered());
         QByteArray bus;
         for (int i = 0; i < 1200; ++i)
@@ -112,7 +86,7 @@ private Q_SLOTS:
         for (qsizetype at = 0; at < bus.size(); at += 700)
             m_peer->write(bus.mid(at, 700));
         QTRY_VERIFY_WITH_TIMEOUT(w.transcript().endsWith(u"*1*1199*1\x01\xe8##\r\n"_s), kTimeout);
-        m_peer->setAnswer("*#1*11##", kAck);
+        m_peer->setAnswer("*#1*11##", PtyPeer::kAck);
         QTest::keyClicks(w.trx(), u"*#1*"_s);
         QGuiApplication::clipboard()->setText(u"1x1 #\n#"_s);
         QTest::keySequence(w.trx(), QKeySequence::Paste);
@@ -122,10 +96,10 @@ private Q_SLOTS:
         QVERIFY(w.transcript().size() <= 10000 && bus.size() > 10000);
         w.trigger(u"mLog"_s);
         QVERIFY(!w.action(u"mLog"_s)->isChecked());
-        QCOMPARE(m_met.size(), 1);
+        QCOMPARE(m_modals->met.size(), 1);
 
         QStringList times;
-        QStringList got = records(m_logPath, times);
+        QStringList got = records(m_modals->fileName, times);
         QVERIFY(!got.isEmpty() && times.takeFirst() == u"earlier"_s);
         got.removeFirst();
         // The bus comes in as many lines as the reads make: joined, they are the bus.
@@ -161,7 +135,7 @@ private Q_SLOTS:
             if (fillLater)
                 ::umount2(mount.constData(), MNT_DETACH);
         });
-        m_logPath = fillLater ? dir.filePath(u"bus.log"_s) : u"/dev/full"_s;
+        m_modals->fileName = fillLater ? dir.filePath(u"bus.log"_s) : u"/dev/full"_s;
         TestWindow &w = open();
         QVERIFY(connectAnswered());
         w.trigger(u"mLog"_s);
@@ -173,15 +147,15 @@ private Q_SLOTS:
             m_peer->write(QByteArray(5000, '5') + "##");
         }
         const QString box =
-            u"The log file could not be written: No space left on device\n"_s + m_logPath;
-        QTRY_COMPARE_WITH_TIMEOUT(m_met.size(), 2, kTimeout);
-        QCOMPARE(m_met[1], box);
+            u"The log file could not be written: No space left on device\n"_s + m_modals->fileName;
+        QTRY_COMPARE_WITH_TIMEOUT(m_modals->met.size(), 2, kTimeout);
+        QCOMPARE(m_modals->met[1].section(u'|', 2), box);
         QVERIFY(!w.action(u"mLog"_s)->isChecked());
-        m_peer->write(kAck);
+        m_peer->write(PtyPeer::kAck);
         QTRY_VERIFY_WITH_TIMEOUT(w.transcript().endsWith(u"##\r\n*#*1##\r\n"_s), kTimeout);
         QCOMPARE(w.panel(1), u"Connection established"_s);
         QVERIFY(!w.ccom()->isEnabled());
-        QCOMPARE(m_met.size(), 2);
+        QCOMPARE(m_modals->met.size(), 2);
     }
 
     // Each accepted character in order, as if typed; every other one dropped; none while

@@ -13,7 +13,6 @@ class TstSettings : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QCoreApplication::setApplicationName(u"Telvo4686Sdk"_s); }
 
     void read_data()
     {

@@ -65,7 +65,6 @@ class TstSettingsFile : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QCoreApplication::setApplicationName(u"Telvo4686Sdk"_s); }
 
     void edits_data()
     {

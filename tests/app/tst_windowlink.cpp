@@ -7,7 +7,6 @@
 #include "InterfaceLink.h"
 #include "TerminalView.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QMessageBox>
 #include <QRegularExpression>
@@ -20,7 +19,6 @@ using namespace Qt::StringLiterals;
 namespace {
 constexpr int kTimeout = 5000; // never reached when all is well
 constexpr int kQuiet = 300;    // how long "nothing more happens" is watched
-const QByteArray kProbe = "*#13**15##", kAck = "*#*1##";
 const QString kAnswered = u"*#*1##\r\n"_s;
 } // namespace
 
@@ -30,45 +28,25 @@ class TstWindowLink : public QObject
 
     std::unique_ptr<PtyPeer> m_peer;
     std::unique_ptr<TestWindow> m_w;
-    QStringList m_boxes; // "title|icon|text" of each message box met
-    QTimer m_closeBoxes;
+    std::unique_ptr<ModalAnswerer> m_boxes;
 
     TestWindow &open(const QByteArray &language, const QString &device = {})
     {
         m_w = std::make_unique<TestWindow>(
-            "[Option]\nCom=1\nlanguage=" + language +
-            "\n[Ports]\nCOM1=" + (device.isNull() ? m_peer->devicePath() : device).toUtf8());
+            TestWindow::portsIni({device.isNull() ? m_peer->devicePath() : device}, language));
         return *m_w;
     }
     bool connectAnswered()
     {
-        m_peer->setAnswer(kProbe, kAck);
-        m_w->trigger(u"1"_s);
-        return QTest::qWaitFor([&] { return !m_w->ccom()->isEnabled(); }, kTimeout);
-    }
-    // The transcript with the error number of each failure line replaced by N.
-    QString failureShown() const
-    {
-        return m_w->transcript().replace(QRegularExpression(u"\\r\\n-?[1-9]\\d*-"_s), u"\r\nN-"_s);
+        m_peer->answerProbe();
+        return m_w->connectNow();
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QCoreApplication::setApplicationName(u"Telvo4686Sdk"_s);
-        connect(&m_closeBoxes, &QTimer::timeout, this, [this] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                m_boxes << box->windowTitle() + u'|' + QString::number(box->icon()) + u'|' +
-                               box->text();
-                box->reject();
-            }
-        });
-        m_closeBoxes.start(10);
-    }
     void init()
     {
         m_peer = std::make_unique<PtyPeer>();
-        m_boxes.clear();
+        m_boxes = std::make_unique<ModalAnswerer>();
     }
     void cleanup() { m_w.reset(); }
 
@@ -80,7 +58,7 @@ private Q_SLOTS:
         QCOMPARE(w.panel(1), u"Connection established"_s);
         QVERIFY(w.action(u"1"_s)->isChecked() && !w.action(u"2"_s)->isChecked());
         QCOMPARE(w.transcript(), kAnswered);
-        QVERIFY(m_boxes.isEmpty());
+        QVERIFY(m_boxes->met.isEmpty());
         // Panel 2 keeps its text until the clock's first tick, a second later.
         QSignalSpy ticks(w.link(), &InterfaceLink::clockTicked);
         QCOMPARE(w.panel(2), timeBefore);
@@ -96,7 +74,7 @@ private Q_SLOTS:
         cursor.setPosition(1);
         cursor.setPosition(4, QTextCursor::KeepAnchor);
         trx->setTextCursor(cursor);
-        QByteArray sent = kProbe;
+        QByteArray sent = PtyPeer::kProbe;
         for (char key : {'*', 'a', ' ', '#', '\r', '1'}) {
             QTest::keyClick(trx, key);
             if (key == '*' || key == '#' || key == '1') {
@@ -152,13 +130,13 @@ private Q_SLOTS:
         QCOMPARE(w.panel(1), shown);
         QVERIFY(w.showsClosed() && w.transcript().isEmpty());
         if (box) {
-            QTRY_COMPARE(m_boxes.size(), 1);
+            QTRY_COMPARE(m_boxes->met.size(), 1);
             const QString pattern =
                 u"^Telvo4686Sdk\\|%1\\|-?[1-9]\\d* - \\S"_s.arg(QMessageBox::Critical);
-            QVERIFY2(QRegularExpression(pattern).match(m_boxes[0]).hasMatch(),
-                     qPrintable(m_boxes[0]));
+            QVERIFY2(QRegularExpression(pattern).match(m_boxes->met[0]).hasMatch(),
+                     qPrintable(m_boxes->met[0]));
         } else {
-            QVERIFY(!QTest::qWaitFor([&] { return !m_boxes.isEmpty(); }, kQuiet));
+            QVERIFY(!QTest::qWaitFor([&] { return !m_boxes->met.isEmpty(); }, kQuiet));
         }
     }
 
@@ -182,14 +160,16 @@ private Q_SLOTS:
             QCOMPARE(w.transcript(), kAnswered + u'5');
         } else {
             QTRY_VERIFY_WITH_TIMEOUT(w.showsClosed(), kTimeout);
-            QCOMPARE(failureShown(), kAnswered + u"\r\nN-The device was disconnected\r\n"_s);
+            // The failure line, whatever the error's number.
+            QCOMPARE(w.transcript().replace(QRegularExpression(u"\r\n-?[1-9]\\d*-"_s), u"\r\nN-"_s),
+                     kAnswered + u"\r\nN-The device was disconnected\r\n"_s);
         }
         QCOMPARE(w.panel(1), u"Connessione chiusa"_s);
         const QString after = w.transcript();
         QVERIFY(!QTest::qWaitFor([&] { return w.transcript() != after; }, kQuiet));
         QTest::keyClicks(w.trx(), u"6#"_s);
         QCOMPARE(w.transcript(), after);
-        QVERIFY(m_boxes.isEmpty());
+        QVERIFY(m_boxes->met.isEmpty());
     }
 };
 

@@ -6,9 +6,26 @@
 #include "TranscriptModel.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QTest>
+
+QByteArray TestWindow::portsIni(const QStringList &devices, const QByteArray &language, int com)
+{
+    QByteArray text =
+        "[Option]\nCom=" + QByteArray::number(com) + "\nlanguage=" + language + "\n[Ports]\n";
+    for (int n = 1; n <= 9; ++n) {
+        const QString device = devices.value(n - 1);
+        text += "COM" + QByteArray::number(n) + "=" +
+                (device.isEmpty() ? "/nonexistent/tty" + QByteArray::number(n) : device.toUtf8()) +
+                "\n";
+    }
+    return text;
+}
 
 TestWindow::TestWindow(const QByteArray &ini, bool show)
 {
@@ -73,4 +90,32 @@ bool TestWindow::showsClosed() const
 {
     return action(QStringLiteral("2"))->isChecked() && !action(QStringLiteral("1"))->isChecked() &&
            ccom()->isEnabled();
+}
+
+bool TestWindow::connectNow() const
+{
+    trigger(QStringLiteral("1"));
+    return QTest::qWaitFor([this] { return !ccom()->isEnabled(); }, 10000);
+}
+
+ModalAnswerer::ModalAnswerer()
+{
+    QObject::connect(&m_poll, &QTimer::timeout, &m_poll, [this] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            met << box->windowTitle() + u'|' + QString::number(box->icon()) + u'|' + box->text();
+            box->reject();
+        } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+            auto *field = dialog->findChild<QLineEdit *>();
+            met << dialog->windowTitle() + u'|' + dialog->nameFilters().join(u';') + u'|' +
+                       field->text();
+            field->setText(fileName);
+            QMetaObject::invokeMethod(dialog, fileName.isEmpty() ? "reject" : "accept",
+                                      Qt::QueuedConnection);
+        } else if (modal) {
+            met << modal->windowTitle();
+            QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection);
+        }
+    });
+    m_poll.start(10);
 }
