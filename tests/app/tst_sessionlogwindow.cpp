@@ -2,8 +2,7 @@
 // the adapter: what lands in the log of a whole session, a log that cannot be written, and
 // what a paste sends.
 
-#include "PtyPeer.h"
-#include "TestWindow.h"
+#include "PtyWindow.h"
 
 #include "SessionLog.h"
 #include "TerminalView.h"
@@ -43,63 +42,42 @@ class TstSessionLogWindow : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<PtyPeer> m_peer;
-    std::unique_ptr<TestWindow> m_w;
-    std::unique_ptr<ModalAnswerer> m_modals; // its file name is typed into the log's dialog
-
-    TestWindow &open()
-    {
-        m_w = std::make_unique<TestWindow>(TestWindow::portsIni({m_peer->devicePath()}));
-        return *m_w;
-    }
-    bool connectAnswered()
-    {
-        m_peer->answerProbe();
-        return m_w->connectNow();
-    }
-
 private Q_SLOTS:
-    void init()
-    {
-        m_peer = std::make_unique<PtyPeer>();
-        m_modals = std::make_unique<ModalAnswerer>();
-    }
-    void cleanup() { m_w.reset(); }
-
     // Every frame, in order and with nondecreasing times, after what the file held; a
     // transcript that keeps its limit; the typed (and pasted) frame before its answer.
     void wholeSession()
     {
         QTemporaryDir dir;
-        m_modals->fileName = dir.filePath(u"bus.log"_s);
-        QFile earlier(m_modals->fileName);
+        PtyWindow p;
+        TestWindow &w = p.w;
+        p.modals.fileName = dir.filePath(u"bus.log"_s);
+        QFile earlier(p.modals.fileName);
         QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier\n") == 8);
         earlier.close();
-        TestWindow &w = open();
         w.trigger(u"mLog"_s);
         QVERIFY(w.action(u"mLog"_s)->isChecked());
-        QCOMPARE(m_modals->met, QStringList(u"Log file|Log file (*.log)|"_s));
-        QVERIFY(connectAnswered());
+        QCOMPARE(p.modals.met, QStringList(u"Log file|Log file (*.log)|"_s));
+        QVERIFY(p.connectAnswered());
         QByteArray bus;
         for (int i = 0; i < 1200; ++i)
             bus += "*1*" + QByteArray::number(i) + "*1\x01\xe8##";
         for (qsizetype at = 0; at < bus.size(); at += 700)
-            m_peer->write(bus.mid(at, 700));
+            p.peer.write(bus.mid(at, 700));
         QTRY_VERIFY_WITH_TIMEOUT(w.transcript().endsWith(u"*1*1199*1\x01\xe8##\r\n"_s), kTimeout);
-        m_peer->setAnswer("*#1*11##", PtyPeer::kAck);
+        p.peer.setAnswer("*#1*11##", PtyPeer::kAck);
         QTest::keyClicks(w.trx(), u"*#1*"_s);
         QGuiApplication::clipboard()->setText(u"1x1 #\n#"_s);
         QTest::keySequence(w.trx(), QKeySequence::Paste);
         QTRY_VERIFY_WITH_TIMEOUT(w.transcript().endsWith(u"*#1*11##*#*1##\r\n"_s), kTimeout);
-        m_peer->hangUp();
+        p.peer.hangUp();
         QTRY_VERIFY_WITH_TIMEOUT(w.showsClosed(), kTimeout);
         QVERIFY(w.transcript().size() <= 10000 && bus.size() > 10000);
         w.trigger(u"mLog"_s);
         QVERIFY(!w.action(u"mLog"_s)->isChecked());
-        QCOMPARE(m_modals->met.size(), 1);
+        QCOMPARE(p.modals.met.size(), 1);
 
         QStringList times;
-        QStringList got = records(m_modals->fileName, times);
+        QStringList got = records(p.modals.fileName, times);
         QVERIFY(!got.isEmpty() && times.takeFirst() == u"earlier"_s);
         got.removeFirst();
         // The bus comes in as many lines as the reads make: joined, they are the bus.
@@ -113,7 +91,7 @@ private Q_SLOTS:
                                  "|--\tConnection established|TX\t*#1*11##|RX\t*#*1##"
                                  "|--\tN-The device was disconnected|--\tConnection closed"
                                  "|--\tLog stopped"_s;
-        QCOMPARE(got, expected.arg(m_peer->devicePath()).split(u'|'));
+        QCOMPARE(got, expected.arg(p.peer.devicePath()).split(u'|'));
         QVERIFY(std::is_sorted(times.begin(), times.end()));
     }
 
@@ -135,27 +113,28 @@ private Q_SLOTS:
             if (fillLater)
                 ::umount2(mount.constData(), MNT_DETACH);
         });
-        m_modals->fileName = fillLater ? dir.filePath(u"bus.log"_s) : u"/dev/full"_s;
-        TestWindow &w = open();
-        QVERIFY(connectAnswered());
+        PtyWindow p;
+        TestWindow &w = p.w;
+        p.modals.fileName = fillLater ? dir.filePath(u"bus.log"_s) : u"/dev/full"_s;
+        QVERIFY(p.connectAnswered());
         w.trigger(u"mLog"_s);
         if (fillLater) {
             QFile filler(dir.filePath(u"filler"_s));
             QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
             while (filler.write(QByteArray(4096, 'f')) > 0)
                 continue;
-            m_peer->write(QByteArray(5000, '5') + "##");
+            p.peer.write(QByteArray(5000, '5') + "##");
         }
         const QString box =
-            u"The log file could not be written: No space left on device\n"_s + m_modals->fileName;
-        QTRY_COMPARE_WITH_TIMEOUT(m_modals->met.size(), 2, kTimeout);
-        QCOMPARE(m_modals->met[1].section(u'|', 2), box);
+            u"The log file could not be written: No space left on device\n"_s + p.modals.fileName;
+        QTRY_COMPARE_WITH_TIMEOUT(p.modals.met.size(), 2, kTimeout);
+        QCOMPARE(p.modals.met[1].section(u'|', 2), box);
         QVERIFY(!w.action(u"mLog"_s)->isChecked());
-        m_peer->write(PtyPeer::kAck);
+        p.peer.write(PtyPeer::kAck);
         QTRY_VERIFY_WITH_TIMEOUT(w.transcript().endsWith(u"##\r\n*#*1##\r\n"_s), kTimeout);
         QCOMPARE(w.panel(1), u"Connection established"_s);
         QVERIFY(!w.ccom()->isEnabled());
-        QCOMPARE(m_modals->met.size(), 2);
+        QCOMPARE(p.modals.met.size(), 2);
     }
 
     // Each accepted character in order, as if typed; every other one dropped; none while
@@ -177,9 +156,10 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(bool, connected);
         QFETCH(QByteArray, sent);
-        TestWindow &w = open();
-        QVERIFY(!connected || connectAnswered());
-        const QByteArray before = m_peer->received();
+        PtyWindow p;
+        TestWindow &w = p.w;
+        QVERIFY(!connected || p.connectAnswered());
+        const QByteArray before = p.peer.received();
         const QString shown = w.transcript();
         QGuiApplication::clipboard()->setText(text);
         QWidget *viewport = w.trx()->viewport();
@@ -197,9 +177,9 @@ private Q_SLOTS:
             menu->close();
         }
         if (!sent.isEmpty())
-            QVERIFY(m_peer->waitForReceived(before.size() + sent.size()));
-        QVERIFY(!m_peer->waitForReceived(before.size() + sent.size() + 1, 300));
-        QCOMPARE(m_peer->received(), before + sent);
+            QVERIFY(p.peer.waitForReceived(before.size() + sent.size()));
+        QVERIFY(!p.peer.waitForReceived(before.size() + sent.size() + 1, 300));
+        QCOMPARE(p.peer.received(), before + sent);
         QCOMPARE(w.transcript(), shown + QString::fromLatin1(sent));
     }
 };

@@ -1,8 +1,7 @@
 // The main window over a pseudo-terminal whose far end plays the adapter: what the user sees
 // of connecting, frames, typing, disconnecting and a lost line.
 
-#include "PtyPeer.h"
-#include "TestWindow.h"
+#include "PtyWindow.h"
 
 #include "InterfaceLink.h"
 #include "TerminalView.h"
@@ -26,39 +25,17 @@ class TstWindowLink : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<PtyPeer> m_peer;
-    std::unique_ptr<TestWindow> m_w;
-    std::unique_ptr<ModalAnswerer> m_boxes;
-
-    TestWindow &open(const QByteArray &language, const QString &device = {})
-    {
-        m_w = std::make_unique<TestWindow>(
-            TestWindow::portsIni({device.isNull() ? m_peer->devicePath() : device}, language));
-        return *m_w;
-    }
-    bool connectAnswered()
-    {
-        m_peer->answerProbe();
-        return m_w->connectNow();
-    }
-
 private Q_SLOTS:
-    void init()
-    {
-        m_peer = std::make_unique<PtyPeer>();
-        m_boxes = std::make_unique<ModalAnswerer>();
-    }
-    void cleanup() { m_w.reset(); }
-
     void connectedTypingDisconnect()
     {
-        TestWindow &w = open("en");
+        PtyWindow p("en");
+        TestWindow &w = p.w;
         const QString timeBefore = w.panel(2);
-        QVERIFY(connectAnswered());
+        QVERIFY(p.connectAnswered());
         QCOMPARE(w.panel(1), u"Connection established"_s);
         QVERIFY(w.action(u"1"_s)->isChecked() && !w.action(u"2"_s)->isChecked());
         QCOMPARE(w.transcript(), kAnswered);
-        QVERIFY(m_boxes->met.isEmpty());
+        QVERIFY(p.modals.met.isEmpty());
         // Panel 2 keeps its text until the clock's first tick, a second later.
         QSignalSpy ticks(w.link(), &InterfaceLink::clockTicked);
         QCOMPARE(w.panel(2), timeBefore);
@@ -79,15 +56,15 @@ private Q_SLOTS:
             QTest::keyClick(trx, key);
             if (key == '*' || key == '#' || key == '1') {
                 sent += key;
-                QVERIFY(m_peer->waitForReceived(sent.size()));
+                QVERIFY(p.peer.waitForReceived(sent.size()));
             }
         }
         for (Qt::Key key : {Qt::Key_Backspace, Qt::Key_Return, Qt::Key_Enter})
             QTest::keyClick(trx, key);
-        QVERIFY(!m_peer->waitForReceived(sent.size() + 1, kQuiet));
-        QCOMPARE(m_peer->received(), sent);
+        QVERIFY(!p.peer.waitForReceived(sent.size() + 1, kQuiet));
+        QCOMPARE(p.peer.received(), sent);
         QCOMPARE(w.transcript(), kAnswered + u"*#1"_s);
-        m_peer->write("*#*1##");
+        p.peer.write("*#*1##");
         QTRY_COMPARE_WITH_TIMEOUT(w.transcript(), kAnswered + u"*#1"_s + kAnswered, kTimeout);
 
         w.trigger(u"mDisconnect"_s);
@@ -119,7 +96,8 @@ private Q_SLOTS:
         QFETCH(bool, disconnectAtOnce);
         QFETCH(QString, shown);
         QFETCH(bool, box);
-        TestWindow &w = open(language, device);
+        PtyWindow p(language, device);
+        TestWindow &w = p.w;
         QSignalSpy failed(w.link(), &InterfaceLink::connectFailed);
         w.trigger(u"1"_s);
         if (disconnectAtOnce) {
@@ -130,13 +108,13 @@ private Q_SLOTS:
         QCOMPARE(w.panel(1), shown);
         QVERIFY(w.showsClosed() && w.transcript().isEmpty());
         if (box) {
-            QTRY_COMPARE(m_boxes->met.size(), 1);
+            QTRY_COMPARE(p.modals.met.size(), 1);
             const QString pattern =
                 u"^Telvo4686Sdk\\|%1\\|-?[1-9]\\d* - \\S"_s.arg(QMessageBox::Critical);
-            QVERIFY2(QRegularExpression(pattern).match(m_boxes->met[0]).hasMatch(),
-                     qPrintable(m_boxes->met[0]));
+            QVERIFY2(QRegularExpression(pattern).match(p.modals.met[0]).hasMatch(),
+                     qPrintable(p.modals.met[0]));
         } else {
-            QVERIFY(!QTest::qWaitFor([&] { return !m_boxes->met.isEmpty(); }, kQuiet));
+            QVERIFY(!QTest::qWaitFor([&] { return !p.modals.met.isEmpty(); }, kQuiet));
         }
     }
 
@@ -149,9 +127,10 @@ private Q_SLOTS:
     void lineLost()
     {
         QFETCH(bool, typeAtOnce);
-        TestWindow &w = open("it");
-        QVERIFY(connectAnswered());
-        m_peer->hangUp();
+        PtyWindow p("it");
+        TestWindow &w = p.w;
+        QVERIFY(p.connectAnswered());
+        p.peer.hangUp();
         if (typeAtOnce) {
             // Before any event runs, so the write finds the line gone: closed silently, the key
             // echoed.
@@ -169,7 +148,7 @@ private Q_SLOTS:
         QVERIFY(!QTest::qWaitFor([&] { return w.transcript() != after; }, kQuiet));
         QTest::keyClicks(w.trx(), u"6#"_s);
         QCOMPARE(w.transcript(), after);
-        QVERIFY(m_boxes->met.isEmpty());
+        QVERIFY(p.modals.met.isEmpty());
     }
 };
 
