@@ -80,22 +80,19 @@ private Q_SLOTS:
                           << text(panel(2), QAccessible::Description)
                           << text(w.window().findChild<QAction *>("mHlp")->menu());
         };
-        const QStringList italian = {"Connetti",          "Disconnetti",       "Salva",
-                                     "Cancella",          "Italiano",          "Inglese",
-                                     "Porta seriale",     "Porta seriale",     "Terminale",
-                                     "Stato connessione", "Tempo connessione", "Aiuto"};
-        const QStringList english = {
-            "Connect",         "Disconnect",  "Save",        "Clear",    "Italian",
-            "English",         "Serial port", "Serial port", "Terminal", "Connection state",
-            "Connection time", "Help"};
-
-        QCOMPARE(names(), italian);
+        const QString italian = QStringLiteral(
+            "Connetti|Disconnetti|Salva|Cancella|Italiano|Inglese|Porta seriale|Porta seriale|"
+            "Terminale|Stato connessione|Tempo connessione|Aiuto");
+        const QString english = QStringLiteral(
+            "Connect|Disconnect|Save|Clear|Italian|English|Serial port|Serial port|Terminal|"
+            "Connection state|Connection time|Help");
+        QCOMPARE(names().join(u'|'), italian);
         w.trigger(QStringLiteral("mEng"));
-        QCOMPARE(names(), english);
+        QCOMPARE(names().join(u'|'), english);
         // A panel's live text is what is read out as its name.
         QCOMPARE(text(panel(2)), QStringLiteral("Connection time: 00.00.00"));
         w.trigger(QStringLiteral("8"));
-        QCOMPARE(names(), italian);
+        QCOMPARE(names().join(u'|'), italian);
     }
 };
 
