@@ -19,24 +19,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
 constexpr int kTimeout = 10000; // never reached when all is well
-
-// The file's lines, and what stands before the first TAB of each.
-QStringList records(const QString &path, QStringList &times)
-{
-    QFile file(path);
-    QStringList out;
-    if (!file.open(QIODevice::ReadOnly))
-        return out;
-    while (!file.atEnd()) {
-        const QString line = QString::fromLatin1(file.readLine()).chopped(1);
-        times << line.left(23);
-        out << line.mid(24);
-    }
-    return out;
-}
-} // namespace
 
 class TstSessionLogWindow : public QObject
 {
@@ -76,10 +59,16 @@ private Q_SLOTS:
         QVERIFY(!w.action(u"mLog"_s)->isChecked());
         QCOMPARE(p.modals.met.size(), 1);
 
+        QFile file(p.modals.fileName);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QStringList got = QString::fromLatin1(file.readAll()).split(u'\n');
+        QVERIFY(got.size() > 2 && got.takeFirst() == u"earlier"_s && got.takeLast().isEmpty());
+        // Each line: its time, a TAB, then the record.
         QStringList times;
-        QStringList got = records(p.modals.fileName, times);
-        QVERIFY(!got.isEmpty() && times.takeFirst() == u"earlier"_s);
-        got.removeFirst();
+        for (QString &line : got) {
+            times << line.left(23);
+            line.remove(0, 24);
+        }
         // The bus comes in as many lines as the reads make: joined, they are the bus.
         QString joined;
         while (got.size() > 5 && got[5].startsWith(u"RX\t"_s))

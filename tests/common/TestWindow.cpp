@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QTest>
 
 QByteArray TestWindow::portsIni(const QStringList &devices, const QByteArray &language, int com)
@@ -43,14 +44,10 @@ TestWindow::~TestWindow() = default;
 
 QAction *TestWindow::action(const QString &name) const
 {
-    if (name.startsWith(u'm'))
-        return m_window->findChild<QAction *>(name);
-    const QString prefix = QStringLiteral("Button") + name;
-    for (QAction *a : m_window->findChildren<QAction *>()) {
-        if (a->objectName().startsWith(prefix) && !a->objectName().at(prefix.size()).isDigit())
-            return a;
-    }
-    return nullptr;
+    // A toolbar button's name is "Button", its number and a word.
+    const QString pattern =
+        name.startsWith(u'm') ? QStringLiteral("^%1$") : QStringLiteral("^Button%1[A-Z]");
+    return m_window->findChildren<QAction *>(QRegularExpression(pattern.arg(name))).value(0);
 }
 
 void TestWindow::trigger(const QString &name) const
