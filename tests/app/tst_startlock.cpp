@@ -75,7 +75,7 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("command");
         QTest::addColumn<QString>("said"); // on standard error, by a start that runs
         const QByteArray live = QByteArray::number(QCoreApplication::applicationPid());
-        const QStringList self{m_program}, none;
+        const QStringList self{m_program};
         const QStringList asNobody{u"setpriv"_s, u"--reuid=65534"_s, u"--regid=65534"_s,
                                    u"--clear-groups"_s};
         QTest::newRow("a killed copy's") << "killed"_ba << self << u"taken over: process"_s;
