@@ -28,16 +28,14 @@ QByteArray TestWindow::portsIni(const QStringList &devices, const QByteArray &la
     return text;
 }
 
-TestWindow::TestWindow(const QByteArray &ini, bool show)
+TestWindow::TestWindow(const QByteArray &ini)
 {
     if (!ini.isNull())
         settings.writeIni(ini);
     m_window = std::make_unique<FrmMain>();
-    if (show) {
-        m_window->show();
-        if (!QTest::qWaitForWindowExposed(m_window.get()))
-            qWarning("the main window was not shown");
-    }
+    m_window->show();
+    if (!QTest::qWaitForWindowExposed(m_window.get()))
+        qWarning("the main window was not shown");
 }
 
 TestWindow::~TestWindow() = default;

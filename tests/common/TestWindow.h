@@ -26,8 +26,8 @@ public:
     static QByteArray portsIni(const QStringList &devices, const QByteArray &language = "en",
                                int com = 1);
 
-    // Starts the window with `ini` as its settings file.
-    explicit TestWindow(const QByteArray &ini = QByteArray(), bool show = true);
+    // Starts and shows the window with `ini` as its settings file.
+    explicit TestWindow(const QByteArray &ini = QByteArray());
     ~TestWindow();
 
     FrmMain &window() const { return *m_window; }
