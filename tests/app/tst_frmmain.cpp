@@ -1,5 +1,5 @@
-// The main window driven as its user drives it: start-up, port choice, languages (with what
-// a screen reader is told) and the commands that need no adapter.
+// The main window driven as its user drives it: start-up, port choice by keys and wheel,
+// languages (with what a screen reader is told) and the commands that need no adapter.
 
 #include "FrmHelp.h"
 #include "TestWindow.h"
@@ -95,7 +95,6 @@ public Q_SLOTS:
     void openUrl(const QUrl &url) { m_opened << url; }
 
 private Q_SLOTS:
-
     void firstStart()
     {
         TestWindow w;
@@ -210,6 +209,17 @@ private Q_SLOTS:
         QCOMPARE(ccom->currentIndex(), 7);
         QCOMPARE(w.settings.value(u"Option/Com"_s), u"8"_s);
 
+        // The wheel over the list changes the port only while the list has the focus.
+        w.trx()->setFocus();
+        QTRY_VERIFY(w.trx()->hasFocus());
+        w.turnWheel();
+        QVERIFY(ccom->currentIndex() == 7 && w.trx()->hasFocus());
+        ccom->setFocus();
+        QTRY_VERIFY(ccom->hasFocus());
+        w.turnWheel();
+        QCOMPARE(ccom->currentIndex(), 8);
+        QCOMPARE(w.settings.value(u"Option/Com"_s), u"9"_s);
+
         // Never connected: no key reaches the transcript, frame keys included.
         QTest::keyClicks(w.trx(), u"*#1##"_s);
         QCOMPARE(w.transcript(), QString());
@@ -239,7 +249,7 @@ private Q_SLOTS:
         QVERIFY(help && help->isVisible());
         help->close();
         FrmMain again; // with the same settings
-        QCOMPARE(again.findChild<QComboBox *>(u"Ccom"_s)->currentIndex(), 7);
+        QCOMPARE(again.findChild<QComboBox *>(u"Ccom"_s)->currentIndex(), 8);
     }
 
     // The help window opens in the language stored at the time; Save opens the save dialog
@@ -248,13 +258,13 @@ private Q_SLOTS:
     {
         TestWindow w;
         w.trigger(u"mHelp"_s);
-        QCOMPARE(FrmHelp::instance()->findChild<QLabel *>(u"Llink"_s)->text(), u"Donazione"_s);
+        QCOMPARE(FrmHelp::instance()->Llink()->text(), u"Donazione"_s);
         w.trigger(u"mEng"_s);
-        QCOMPARE(FrmHelp::instance()->findChild<QLabel *>(u"Llink"_s)->text(), u"Donazione"_s);
+        QCOMPARE(FrmHelp::instance()->Llink()->text(), u"Donazione"_s);
         FrmHelp::instance()->close();
         QTRY_VERIFY(!FrmHelp::instance());
         w.trigger(u"mHelp"_s);
-        QCOMPARE(FrmHelp::instance()->findChild<QLabel *>(u"Llink"_s)->text(), u"Donate"_s);
+        QCOMPARE(FrmHelp::instance()->Llink()->text(), u"Donate"_s);
         FrmHelp::instance()->close();
 
         ModalAnswerer modals;

@@ -1,5 +1,5 @@
 // The port list and Tools > Find L4686SDK over pseudo-terminals mapped in [Ports]: what the
-// list shows of each entry and when it looks again, the mouse wheel over it; Find over a
+// list shows of each entry and when it looks again; Find over a
 // silent entry, one that answers too late (the emulator), one that answers, and paths where
 // nothing is.
 
@@ -15,10 +15,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QLineEdit>
 #include <QProcess>
 #include <QSerialPort>
-#include <QSpontaneKeyEvent>
 #include <QtTest>
 
 #ifndef EMULATOR_PATH
@@ -34,17 +32,6 @@ QString detail(const TestWindow &w, int port)
     return w.ccom()->itemData(port - 1, PortEntryDelegate::kDetailRole).toString();
 }
 
-// A turn of the wheel over the list's edit field, as the window system delivers it.
-void turnWheel(const TestWindow &w)
-{
-    QLineEdit *edit = w.ccom()->lineEdit();
-    const QPointF at = edit->rect().center();
-    QWheelEvent wheel(at, edit->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
-    QSpontaneKeyEvent::setSpontaneous(&wheel);
-    // As QTest delivers mouse events: what sendEvent delivers is never spontaneous.
-    qApp->notify(edit, &wheel);
-}
 } // namespace
 
 class TstPorts : public QObject
@@ -103,24 +90,6 @@ private Q_SLOTS:
         w.ccom()->hidePopup();
     }
 
-    // The wheel over the list changes the port only while the list has the focus.
-    void wheel()
-    {
-        TestWindow w("[Option]\nCom=5\n"_ba);
-        QVERIFY(QTest::qWaitForWindowActive(&w.window()));
-        w.trx()->setFocus();
-        QTRY_VERIFY(w.trx()->hasFocus());
-        turnWheel(w);
-        QCOMPARE(w.ccom()->currentIndex(), 4);
-        QCOMPARE(w.settings.readIni(), "[Option]\nCom=5\n"_ba);
-        QVERIFY(w.trx()->hasFocus());
-
-        w.ccom()->setFocus();
-        QTRY_VERIFY(w.ccom()->hasFocus());
-        turnWheel(w);
-        QCOMPARE(w.ccom()->currentIndex(), 5);
-        QCOMPARE(w.settings.value(u"Option/Com"_s), u"6"_s);
-    }
     void found()
     {
         if (!*EMULATOR_PATH)

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QSpontaneKeyEvent>
 #include <QTest>
 
 QByteArray TestWindow::portsIni(const QStringList &devices, const QByteArray &language, int com)
@@ -85,6 +86,17 @@ bool TestWindow::showsClosed() const
 {
     return action(QStringLiteral("2"))->isChecked() && !action(QStringLiteral("1"))->isChecked() &&
            ccom()->isEnabled();
+}
+
+void TestWindow::turnWheel() const
+{
+    QLineEdit *edit = ccom()->lineEdit();
+    const QPointF at = edit->rect().center();
+    QWheelEvent wheel(at, edit->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QSpontaneKeyEvent::setSpontaneous(&wheel);
+    // As QTest delivers mouse events: what sendEvent delivers is never spontaneous.
+    qApp->notify(edit, &wheel);
 }
 
 bool TestWindow::connectNow() const

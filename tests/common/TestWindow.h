@@ -44,6 +44,8 @@ public:
     // Whether the window shows the connection closed: Disconnect pressed, Connect released,
     // the port list enabled.
     bool showsClosed() const;
+    // Turns the mouse wheel a notch down over the port list, as the window system does.
+    void turnWheel() const;
     // Presses Connect; true once the window shows the line open (the port list disabled).
     bool connectNow() const;
 
