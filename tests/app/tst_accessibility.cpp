@@ -1,18 +1,12 @@
-// What a screen reader is told about the main window's controls, in each language, and the
-// keyboard and mouse habits of the platform that the window keeps.
+// The keyboard and mouse habits of the platform that the main window keeps. What a screen
+// reader is told in each language is checked with the languages, in tst_frmmain.
 
 #include "TestWindow.h"
 
 #include "FrmMain.h"
-#include "TerminalView.h"
 
-#include <QAccessible>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QToolBar>
 #include <QtTest>
 
 class TstAccessibility : public QObject
@@ -20,7 +14,6 @@ class TstAccessibility : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("Telvo4686Sdk")); }
 
     // A right click past the menus brings up no menu of toolbars.
     void noContextMenu()
@@ -54,49 +47,6 @@ private Q_SLOTS:
         QTest::keyClick(file, Qt::Key_Escape);
         for (QAction *action : w.window().findChildren<QAction *>(QRegularExpression("^m")))
             QVERIFY2(action->shortcut().isEmpty(), qPrintable(action->objectName()));
-    }
-
-    void namesFollowTheLanguage()
-    {
-        TestWindow w(QByteArray(), false);
-        QToolBar *toolbar = w.window().findChild<QToolBar *>();
-        const auto text = [](QObject *object, QAccessible::Text which = QAccessible::Name) {
-            QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(object);
-            return iface ? iface->text(which) : QStringLiteral("<no interface>");
-        };
-        const auto panel = [&](int index) {
-            return w.window().findChild<QLabel *>(QStringLiteral("Panel%1").arg(index));
-        };
-        const auto names = [&] {
-            QStringList result;
-            for (int index : {1, 2, 4, 6, 8, 9})
-                result << text(toolbar->widgetForAction(w.action(QString::number(index))));
-            // On Linux the list itself is named by the label it is the buddy of.
-            QString labelledBy;
-            for (const auto &relation :
-                 QAccessible::queryAccessibleInterface(w.ccom())->relations(QAccessible::Label))
-                labelledBy += relation.first->text(QAccessible::Name);
-            return result << text(w.ccom()->lineEdit()) << labelledBy << text(w.trx())
-                          << text(panel(1), QAccessible::Description)
-                          << text(panel(2), QAccessible::Description)
-                          << text(w.window().findChild<QAction *>("mHlp")->menu());
-        };
-        const QStringList italian = {"Connetti",          "Disconnetti",       "Salva",
-                                     "Cancella",          "Italiano",          "Inglese",
-                                     "Porta seriale",     "Porta seriale",     "Terminale",
-                                     "Stato connessione", "Tempo connessione", "Aiuto"};
-        const QStringList english = {
-            "Connect",         "Disconnect",  "Save",        "Clear",    "Italian",
-            "English",         "Serial port", "Serial port", "Terminal", "Connection state",
-            "Connection time", "Help"};
-
-        QCOMPARE(names(), italian);
-        w.trigger(QStringLiteral("mEng"));
-        QCOMPARE(names(), english);
-        // A panel's live text is what is read out as its name.
-        QCOMPARE(text(panel(2)), QStringLiteral("Connection time: 00.00.00"));
-        w.trigger(QStringLiteral("8"));
-        QCOMPARE(names(), italian);
     }
 };
 

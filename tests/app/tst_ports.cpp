@@ -1,5 +1,5 @@
 // The port list and Tools > Find L4686SDK over pseudo-terminals mapped in [Ports]: what the
-// list shows of each entry and when it looks again, the mouse wheel over it; Find over a
+// list shows of each entry and when it looks again; Find over a
 // silent entry, one that answers too late (the emulator), one that answers, and paths where
 // nothing is.
 
@@ -12,15 +12,11 @@
 #include "TerminalView.h"
 
 #include <QAbstractItemView>
-#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QLineEdit>
-#include <QMessageBox>
 #include <QProcess>
 #include <QSerialPort>
-#include <QSpontaneKeyEvent>
 #include <QtTest>
 
 #ifndef EMULATOR_PATH
@@ -31,36 +27,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 constexpr int kTimeout = 10000; // never reached when all is well
-const QByteArray kProbe = "*#13**15##", kAck = "*#*1##";
-
-// [Ports] with COM n mapped to devices[n - 1]; an empty one to a path where nothing is.
-QByteArray ini(const QByteArray &language, const QStringList &devices)
-{
-    QByteArray text = "[Option]\nCom=7\nlanguage=" + language + "\n[Ports]\n";
-    for (int n = 1; n <= 9; ++n) {
-        const QString device = n <= devices.size() ? devices[n - 1] : QString();
-        text += "COM" + QByteArray::number(n) + "=" +
-                (device.isEmpty() ? "/nonexistent/tty" + QByteArray::number(n) : device.toUtf8()) +
-                "\n";
-    }
-    return text;
-}
 QString detail(const TestWindow &w, int port)
 {
     return w.ccom()->itemData(port - 1, PortEntryDelegate::kDetailRole).toString();
 }
 
-// A turn of the wheel over the list's edit field, as the window system delivers it.
-void turnWheel(const TestWindow &w)
-{
-    QLineEdit *edit = w.ccom()->lineEdit();
-    const QPointF at = edit->rect().center();
-    QWheelEvent wheel(at, edit->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
-    QSpontaneKeyEvent::setSpontaneous(&wheel);
-    // As QTest delivers mouse events: what sendEvent delivers is never spontaneous.
-    qApp->notify(edit, &wheel);
-}
 } // namespace
 
 class TstPorts : public QObject
@@ -79,7 +50,6 @@ class TstPorts : public QObject
     }
 
 private Q_SLOTS:
-    void initTestCase() { QCoreApplication::setApplicationName(u"Telvo4686Sdk"_s); }
     void cleanup()
     {
         m_emulator.kill();
@@ -112,42 +82,24 @@ private Q_SLOTS:
         QCOMPARE(w.settings.readIni(), changed);
 
         // Never while connected: the connection's entry stays what it was.
-        peer.setAnswer("*#13**15##", "*#*1##");
-        w.trigger(u"1"_s);
-        QTRY_VERIFY_WITH_TIMEOUT(!w.ccom()->isEnabled(), kTimeout);
+        peer.answerProbe();
+        QVERIFY(w.connectNow());
         w.settings.writeIni("[Option]\nCom=2\n[Ports]\nCOM2=/nonexistent/other\n");
         w.ccom()->showPopup();
         QCOMPARE(detail(w, 2), peer.devicePath());
         w.ccom()->hidePopup();
     }
 
-    // The wheel over the list changes the port only while the list has the focus.
-    void wheel()
-    {
-        TestWindow w("[Option]\nCom=5\n"_ba);
-        QVERIFY(QTest::qWaitForWindowActive(&w.window()));
-        w.trx()->setFocus();
-        QTRY_VERIFY(w.trx()->hasFocus());
-        turnWheel(w);
-        QCOMPARE(w.ccom()->currentIndex(), 4);
-        QCOMPARE(w.settings.readIni(), "[Option]\nCom=5\n"_ba);
-        QVERIFY(w.trx()->hasFocus());
-
-        w.ccom()->setFocus();
-        QTRY_VERIFY(w.ccom()->hasFocus());
-        turnWheel(w);
-        QCOMPARE(w.ccom()->currentIndex(), 5);
-        QCOMPARE(w.settings.value(u"Option/Com"_s), u"6"_s);
-    }
     void found()
     {
         if (!*EMULATOR_PATH)
             QSKIP("built without the emulator");
         PtyPeer silent, answering;
-        answering.setAnswer(kProbe, kAck);
+        answering.answerProbe();
         const QString late = lateEmulator();
         QVERIFY(!late.isEmpty());
-        TestWindow w(ini("en", {QString(), silent.devicePath(), late, answering.devicePath()}));
+        TestWindow w(
+            TestWindow::portsIni({{}, silent.devicePath(), late, answering.devicePath()}, "en", 7));
         QAction *find = w.action(u"mFind"_s);
         QVERIFY(find->isEnabled());
 
@@ -155,8 +107,8 @@ private Q_SLOTS:
         QCOMPARE(w.panel(1), u"Searching for L4686SDK..."_s);
         QVERIFY(!find->isEnabled());
         QTRY_COMPARE_WITH_TIMEOUT(w.panel(1), u"L4686SDK found on COM 4"_s, kTimeout);
-        QCOMPARE(silent.received(), kProbe);
-        QCOMPARE(answering.received(), kProbe);
+        QCOMPARE(silent.received(), PtyPeer::kProbe);
+        QCOMPARE(answering.received(), PtyPeer::kProbe);
         QCOMPARE(w.ccom()->currentIndex(), 3);
         QCOMPARE(w.settings.value(u"Option/Com"_s), u"4"_s);
         QCOMPARE(w.transcript(), QString());
@@ -171,7 +123,7 @@ private Q_SLOTS:
         // Connect opens the entry found; meanwhile there is nothing to find.
         w.trigger(u"1"_s);
         QTRY_COMPARE_WITH_TIMEOUT(w.panel(1), u"Connection established"_s, kTimeout);
-        QCOMPARE(answering.received(), kProbe + kProbe);
+        QCOMPARE(answering.received(), PtyPeer::kProbe + PtyPeer::kProbe);
         QVERIFY(!find->isEnabled());
         w.trigger(u"2"_s);
         QVERIFY(find->isEnabled());
@@ -185,28 +137,21 @@ private Q_SLOTS:
         QStringList devices;
         for (const PtyPeer &peer : peers)
             devices << peer.devicePath();
-        TestWindow w(ini("it", devices));
+        TestWindow w(TestWindow::portsIni(devices, "it", 7));
         QSerialPort holder(peers[4].devicePath());
         QVERIFY(holder.open(QIODevice::ReadWrite));
-        QStringList boxes;
-        QTimer closeBoxes;
-        connect(&closeBoxes, &QTimer::timeout, this, [&] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                boxes << box->text();
-                box->reject();
-            }
-        });
-        closeBoxes.start(10);
+        ModalAnswerer boxes;
         QElapsedTimer clock;
         clock.start();
         w.trigger(u"mFind"_s);
         QCOMPARE(w.panel(1), u"Ricerca L4686SDK in corso..."_s);
         QTRY_COMPARE_WITH_TIMEOUT(w.panel(1), u"L4686SDK non trovata su nessuna porta"_s, kTimeout);
         qInfo("a search of nine entries took %lld ms", clock.elapsed());
-        QTRY_COMPARE_WITH_TIMEOUT(boxes.size(), 1, kTimeout);
-        QVERIFY2(boxes[0].startsWith(peers[4].devicePath() + u": 2 - "_s), qPrintable(boxes[0]));
+        QTRY_COMPARE_WITH_TIMEOUT(boxes.met.size(), 1, kTimeout);
+        const QString text = boxes.met[0].section(u'|', 2);
+        QVERIFY2(text.startsWith(peers[4].devicePath() + u": 2 - "_s), qPrintable(text));
         for (int n = 0; n < 9; ++n)
-            QCOMPARE(peers[n].received(), n == 4 ? QByteArray() : kProbe);
+            QCOMPARE(peers[n].received(), n == 4 ? QByteArray() : PtyPeer::kProbe);
         QCOMPARE(w.ccom()->currentIndex(), 6);
         QCOMPARE(w.settings.value(u"Option/Com"_s), u"7"_s);
         QVERIFY(w.action(u"mFind"_s)->isEnabled());

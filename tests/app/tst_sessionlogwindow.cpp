@@ -2,8 +2,7 @@
 // the adapter: what lands in the log of a whole session, a log that cannot be written, and
 // what a paste sends.
 
-#include "PtyPeer.h"
-#include "TestWindow.h"
+#include "PtyWindow.h"
 
 #include "SessionLog.h"
 #include "TerminalView.h"
@@ -11,10 +10,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QFileDialog>
-#include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QtTest>
@@ -23,111 +19,56 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
 constexpr int kTimeout = 10000; // never reached when all is well
-const QByteArray kProbe = "*#13**15##", kAck = "*#*1##";
-
-// The file's lines, and what stands before the first TAB of each.
-QStringList records(const QString &path, QStringList &times)
-{
-    QFile file(path);
-    QStringList out;
-    if (!file.open(QIODevice::ReadOnly))
-        return out;
-    while (!file.atEnd()) {
-        const QString line = QString::fromLatin1(file.readLine()).chopped(1);
-        times << line.left(23);
-        out << line.mid(24);
-    }
-    return out;
-}
-} // namespace
 
 class TstSessionLogWindow : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<PtyPeer> m_peer;
-    std::unique_ptr<TestWindow> m_w;
-    QString m_logPath; // typed into the next file dialog
-    QStringList m_met; // each dialog and box met
-    QTimer m_answer;
-
-    TestWindow &open()
-    {
-        m_w = std::make_unique<TestWindow>("[Option]\nCom=1\nlanguage=en\n[Ports]\nCOM1=" +
-                                           m_peer->devicePath().toUtf8());
-        return *m_w;
-    }
-    bool connectAnswered()
-    {
-        m_peer->setAnswer(kProbe, kAck);
-        m_w->trigger(u"1"_s);
-        return QTest::qWaitFor([&] { return !m_w->ccom()->isEnabled(); }, kTimeout);
-    }
-
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QCoreApplication::setApplicationName(u"Telvo4686Sdk"_s);
-        connect(&m_answer, &QTimer::timeout, this, [this] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
-                auto *field = dialog->findChild<QLineEdit *>();
-                m_met << dialog->windowTitle() + u'|' + dialog->nameFilters().join(u';') + u'|' +
-                             field->text();
-                field->setText(m_logPath);
-                QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
-            } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-                m_met << box->text();
-                box->reject();
-            }
-        });
-        m_answer.start(10);
-    }
-    void init()
-    {
-        m_peer = std::make_unique<PtyPeer>();
-        m_met.clear();
-    }
-    void cleanup() { m_w.reset(); }
-
     // Every frame, in order and with nondecreasing times, after what the file held; a
     // transcript that keeps its limit; the typed (and pasted) frame before its answer.
     void wholeSession()
     {
         QTemporaryDir dir;
-        m_logPath = dir.filePath(u"bus.log"_s);
-        QFile earlier(m_logPath);
+        PtyWindow p;
+        TestWindow &w = p.w;
+        p.modals.fileName = dir.filePath(u"bus.log"_s);
+        QFile earlier(p.modals.fileName);
         QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier\n") == 8);
         earlier.close();
-        TestWindow &w = open();
         w.trigger(u"mLog"_s);
         QVERIFY(w.action(u"mLog"_s)->isChecked());
-        QCOMPARE(m_met, QStringList(u"Log file|Log file (*.log)|"_s));
-        QVERIFY(connectAnswered());
+        QCOMPARE(p.modals.met, QStringList(u"Log file|Log file (*.log)|"_s));
+        QVERIFY(p.connectAnswered());
         QByteArray bus;
         for (int i = 0; i < 1200; ++i)
             bus += "*1*" + QByteArray::number(i) + "*1\x01\xe8##";
         for (qsizetype at = 0; at < bus.size(); at += 700)
-            m_peer->write(bus.mid(at, 700));
+            p.peer.write(bus.mid(at, 700));
         QTRY_VERIFY_WITH_TIMEOUT(w.transcript().endsWith(u"*1*1199*1\x01\xe8##\r\n"_s), kTimeout);
-        m_peer->setAnswer("*#1*11##", kAck);
+        p.peer.setAnswer("*#1*11##", PtyPeer::kAck);
         QTest::keyClicks(w.trx(), u"*#1*"_s);
         QGuiApplication::clipboard()->setText(u"1x1 #\n#"_s);
         QTest::keySequence(w.trx(), QKeySequence::Paste);
         QTRY_VERIFY_WITH_TIMEOUT(w.transcript().endsWith(u"*#1*11##*#*1##\r\n"_s), kTimeout);
-        m_peer->hangUp();
+        p.peer.hangUp();
         QTRY_VERIFY_WITH_TIMEOUT(w.showsClosed(), kTimeout);
         QVERIFY(w.transcript().size() <= 10000 && bus.size() > 10000);
         w.trigger(u"mLog"_s);
         QVERIFY(!w.action(u"mLog"_s)->isChecked());
-        QCOMPARE(m_met.size(), 1);
+        QCOMPARE(p.modals.met.size(), 1);
 
+        QFile file(p.modals.fileName);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QStringList got = QString::fromLatin1(file.readAll()).split(u'\n');
+        QVERIFY(got.size() > 2 && got.takeFirst() == u"earlier"_s && got.takeLast().isEmpty());
+        // Each line: its time, a TAB, then the record.
         QStringList times;
-        QStringList got = records(m_logPath, times);
-        QVERIFY(!got.isEmpty() && times.takeFirst() == u"earlier"_s);
-        got.removeFirst();
+        for (QString &line : got) {
+            times << line.left(23);
+            line.remove(0, 24);
+        }
         // The bus comes in as many lines as the reads make: joined, they are the bus.
         QString joined;
         while (got.size() > 5 && got[5].startsWith(u"RX\t"_s))
@@ -139,7 +80,7 @@ private Q_SLOTS:
                                  "|--\tConnection established|TX\t*#1*11##|RX\t*#*1##"
                                  "|--\tN-The device was disconnected|--\tConnection closed"
                                  "|--\tLog stopped"_s;
-        QCOMPARE(got, expected.arg(m_peer->devicePath()).split(u'|'));
+        QCOMPARE(got, expected.arg(p.peer.devicePath()).split(u'|'));
         QVERIFY(std::is_sorted(times.begin(), times.end()));
     }
 
@@ -161,27 +102,28 @@ private Q_SLOTS:
             if (fillLater)
                 ::umount2(mount.constData(), MNT_DETACH);
         });
-        m_logPath = fillLater ? dir.filePath(u"bus.log"_s) : u"/dev/full"_s;
-        TestWindow &w = open();
-        QVERIFY(connectAnswered());
+        PtyWindow p;
+        TestWindow &w = p.w;
+        p.modals.fileName = fillLater ? dir.filePath(u"bus.log"_s) : u"/dev/full"_s;
+        QVERIFY(p.connectAnswered());
         w.trigger(u"mLog"_s);
         if (fillLater) {
             QFile filler(dir.filePath(u"filler"_s));
             QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
             while (filler.write(QByteArray(4096, 'f')) > 0)
                 continue;
-            m_peer->write(QByteArray(5000, '5') + "##");
+            p.peer.write(QByteArray(5000, '5') + "##");
         }
         const QString box =
-            u"The log file could not be written: No space left on device\n"_s + m_logPath;
-        QTRY_COMPARE_WITH_TIMEOUT(m_met.size(), 2, kTimeout);
-        QCOMPARE(m_met[1], box);
+            u"The log file could not be written: No space left on device\n"_s + p.modals.fileName;
+        QTRY_COMPARE_WITH_TIMEOUT(p.modals.met.size(), 2, kTimeout);
+        QCOMPARE(p.modals.met[1].section(u'|', 2), box);
         QVERIFY(!w.action(u"mLog"_s)->isChecked());
-        m_peer->write(kAck);
+        p.peer.write(PtyPeer::kAck);
         QTRY_VERIFY_WITH_TIMEOUT(w.transcript().endsWith(u"##\r\n*#*1##\r\n"_s), kTimeout);
         QCOMPARE(w.panel(1), u"Connection established"_s);
         QVERIFY(!w.ccom()->isEnabled());
-        QCOMPARE(m_met.size(), 2);
+        QCOMPARE(p.modals.met.size(), 2);
     }
 
     // Each accepted character in order, as if typed; every other one dropped; none while
@@ -203,9 +145,10 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(bool, connected);
         QFETCH(QByteArray, sent);
-        TestWindow &w = open();
-        QVERIFY(!connected || connectAnswered());
-        const QByteArray before = m_peer->received();
+        PtyWindow p;
+        TestWindow &w = p.w;
+        QVERIFY(!connected || p.connectAnswered());
+        const QByteArray before = p.peer.received();
         const QString shown = w.transcript();
         QGuiApplication::clipboard()->setText(text);
         QWidget *viewport = w.trx()->viewport();
@@ -223,9 +166,9 @@ private Q_SLOTS:
             menu->close();
         }
         if (!sent.isEmpty())
-            QVERIFY(m_peer->waitForReceived(before.size() + sent.size()));
-        QVERIFY(!m_peer->waitForReceived(before.size() + sent.size() + 1, 300));
-        QCOMPARE(m_peer->received(), before + sent);
+            QVERIFY(p.peer.waitForReceived(before.size() + sent.size()));
+        QVERIFY(!p.peer.waitForReceived(before.size() + sent.size() + 1, 300));
+        QCOMPARE(p.peer.received(), before + sent);
         QCOMPARE(w.transcript(), shown + QString::fromLatin1(sent));
     }
 };

@@ -1,4 +1,5 @@
-// The settings file: what is read from it, with its defaults, and what is written to it.
+// The settings file: what is read from it, with its defaults. What the window writes to it
+// is checked in tst_frmmain and tst_settingsfile.
 
 #include "AppSettings.h"
 #include "TestSettings.h"
@@ -13,7 +14,6 @@ class TstSettings : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QCoreApplication::setApplicationName(u"Telvo4686Sdk"_s); }
 
     void read_data()
     {
@@ -53,20 +53,6 @@ private Q_SLOTS:
         QCOMPARE(settings.portDevice(4), com4);
         QCOMPARE(settings.portDevice(5), QString());
         QCOMPARE(files.readIni(), ini); // reading writes nothing
-    }
-
-    // Each write reaches the file at once.
-    void write()
-    {
-        TestSettings files;
-        AppSettings settings;
-        settings.setCom(5);
-        QCOMPARE(files.value(u"Option/Com"_s), u"5"_s);
-        settings.setLanguage(u"en"_s);
-        QCOMPARE(files.value(u"Option/language"_s), u"en"_s);
-        settings.setCom(0);
-        QCOMPARE(AppSettings().port(), 0);
-        QCOMPARE(AppSettings().language(), u"en"_s);
     }
 };
 

@@ -1,4 +1,5 @@
-// Start-up against bad lock files and under other names: only a running copy stops a start.
+// Start-up of the real program against bad lock files, one left by a killed copy, and under
+// other names: only a running copy stops a start.
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -37,9 +38,18 @@ class TstStartLock : public QObject
         return process.state() == QProcess::Running && QFile::exists(ini);
     }
 
+    // Nothing for a null `content`, a folder for "/", what a killed copy leaves for "killed".
     bool putLock(const QByteArray &content)
     {
         QFile lock(path(u"run/Telvo4686Sdk.lock"_s));
+        if (content == "killed") {
+            QProcess copy;
+            start(copy, {m_program});
+            const bool shown = showsWindow(copy);
+            copy.kill();
+            return copy.waitForFinished(30000) && shown && lock.exists() &&
+                   QFile::remove(path(u"Telvo4686Sdk.ini"_s));
+        }
         return content.isNull() || (content == "/" ? QDir().mkdir(lock.fileName())
                                                    : lock.open(QIODevice::WriteOnly) &&
                                                          lock.write(content) == content.size());
@@ -65,9 +75,10 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("command");
         QTest::addColumn<QString>("said"); // on standard error, by a start that runs
         const QByteArray live = QByteArray::number(QCoreApplication::applicationPid());
-        const QStringList self{m_program}, none;
+        const QStringList self{m_program};
         const QStringList asNobody{u"setpriv"_s, u"--reuid=65534"_s, u"--regid=65534"_s,
                                    u"--clear-groups"_s};
+        QTest::newRow("a killed copy's") << "killed"_ba << self << u"taken over: process"_s;
         QTest::newRow("empty") << ""_ba << self << u"taken over: it is empty"_s;
         QTest::newRow("garbage") << "\1junk"_ba << self << u"it names no process"_s;
         QTest::newRow("a live pid on another host") << live + "\nTelvo4686Sdk\nelsewhere\n"
@@ -75,6 +86,7 @@ private Q_SLOTS:
         QTest::newRow("root's, unreadable") << "0\n"_ba << asNobody << u"may not read or write"_s;
         QTest::newRow("a folder") << "/"_ba << self << u"runs without it: it is not a file"_s;
         // While a first copy runs: the lock is named after the executable file itself.
+        QTest::newRow("the same name") << QByteArray() << self << QString();
         QTest::newRow("symbolic link")
             << QByteArray() << QStringList{m_names.filePath(u"other"_s)} << QString();
         QTest::newRow("copy named .exe")

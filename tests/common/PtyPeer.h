@@ -14,6 +14,10 @@
 class PtyPeer
 {
 public:
+    // What the program sends to find the adapter, and the adapter's answer.
+    static inline const QByteArray kProbe = QByteArrayLiteral("*#13**15##");
+    static inline const QByteArray kAck = QByteArrayLiteral("*#*1##");
+
     PtyPeer();
     ~PtyPeer();
     PtyPeer(const PtyPeer &) = delete;
@@ -25,6 +29,8 @@ public:
     // Whenever what has been read since the last answer ends with `trigger`, the reader
     // writes `reply` at once; an empty reply answers nothing.
     void setAnswer(const QByteArray &trigger, const QByteArray &reply);
+    // Answers the probe, as the adapter does.
+    void answerProbe() { setAnswer(kProbe, kAck); }
 
     void write(const QByteArray &bytes);
     // Everything read from the program so far.

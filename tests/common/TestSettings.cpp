@@ -2,6 +2,7 @@
 
 #include "IniFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 TestSettings::TestSettings()
@@ -9,6 +10,7 @@ TestSettings::TestSettings()
     , m_hadPrevious(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))
 {
     qputenv("XDG_CONFIG_HOME", m_dir.path().toLocal8Bit());
+    QCoreApplication::setApplicationName(QStringLiteral("Telvo4686Sdk"));
 }
 
 TestSettings::~TestSettings()

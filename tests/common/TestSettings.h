@@ -6,6 +6,7 @@
 
 // A private settings folder for one test: points XDG_CONFIG_HOME at a fresh temporary
 // folder for as long as it lives, so that no test sees another's (or the user's) settings.
+// It names the application as the program is named, which names its settings file.
 class TestSettings
 {
 public:

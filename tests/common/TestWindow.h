@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+#include <QTimer>
 
 #include <memory>
 
@@ -19,8 +21,13 @@ class TerminalView;
 class TestWindow
 {
 public:
-    // Starts the window with `ini` as its settings file.
-    explicit TestWindow(const QByteArray &ini = QByteArray(), bool show = true);
+    // Settings in which COM n is devices[n - 1] (an empty or missing one: a path where
+    // nothing is, so that no device of this computer is met) and COM `com` is chosen.
+    static QByteArray portsIni(const QStringList &devices, const QByteArray &language = "en",
+                               int com = 1);
+
+    // Starts and shows the window with `ini` as its settings file.
+    explicit TestWindow(const QByteArray &ini = QByteArray());
     ~TestWindow();
 
     FrmMain &window() const { return *m_window; }
@@ -37,9 +44,27 @@ public:
     // Whether the window shows the connection closed: Disconnect pressed, Connect released,
     // the port list enabled.
     bool showsClosed() const;
+    // Turns the mouse wheel a notch down over the port list, as the window system does.
+    void turnWheel() const;
+    // Presses Connect; true once the window shows the line open (the port list disabled).
+    bool connectNow() const;
 
     TestSettings settings;
 
 private:
     std::unique_ptr<FrmMain> m_window;
+};
+
+// While it lives, answers each modal window as soon as it opens, and notes it in `met`: a
+// message box as "title|icon|text", closed; a file dialog as "title|filters|name shown",
+// given `fileName` and accepted, or closed when that is empty; any other by its title.
+class ModalAnswerer
+{
+public:
+    ModalAnswerer();
+    QStringList met;
+    QString fileName;
+
+private:
+    QTimer m_poll;
 };
