@@ -124,7 +124,8 @@ private Q_SLOTS:
         const QByteArray none;
         QTest::newRow("empty transcript") << QString() << none << "\r\n"_ba;
         QTest::newRow("one byte per character")
-            << u"caf\u00e9 *#13**15##\r\n"_s << none << "caf\xE9 *#13**15##\r\n\r\n"_ba;
+            << u"caf\u00e9\x00\x01\x7f\x80\xff *#13**15##\r\n"_s << none
+            << "caf\xE9\x00\x01\x7f\x80\xff *#13**15##\r\n\r\n"_ba;
         QTest::newRow("replaces a longer file") << u"*#1##"_s << "old content that is longer\r\n"_ba
                                                 << "*#1##\r\n"_ba;
         QTest::newRow("cancel writes nothing") << u"*#1##"_s << none << none;

@@ -1,10 +1,7 @@
-// The transcript: its length rule, the shape of its lines, and its file.
+// The transcript: its length rule and the shape of its lines.
 
-#include "TranscriptFile.h"
 #include "TranscriptModel.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -55,37 +52,6 @@ private Q_SLOTS:
         QCOMPARE(model.text(), u"*#*1##\r\n*1*#*0##\r\n\r\n5-The device was disconnected\r\n"_s);
         model.appendLineFailure(-1, u"x"_s);
         QVERIFY(model.text().endsWith(u"\r\n\r\n-1-x\r\n"_s));
-    }
-
-    void fileBytes_data()
-    {
-        QTest::addColumn<QString>("transcript");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("empty: just CR LF") << QString() << "\r\n"_ba;
-        QTest::newRow("one byte per character")
-            << u"caf\u00e9 *#13**15##\r\n"_s << "caf\xE9 *#13**15##\r\n\r\n"_ba;
-        QTest::newRow("every byte value")
-            << QString::fromLatin1(QByteArray("\x00\x01\x7f\x80\xff", 5))
-            << QByteArray("\x00\x01\x7f\x80\xff\r\n", 7);
-    }
-    void fileBytes()
-    {
-        QFETCH(QString, transcript);
-        QFETCH(QByteArray, bytes);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"t.txt"_s);
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("a longer old content\r\n") > 0);
-        old.close();
-        QString error;
-        QVERIFY(TranscriptFile::write(path, transcript, &error));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), bytes); // replaced, never appended to
-
-        QVERIFY(
-            !TranscriptFile::write(dir.filePath(u"no/such/folder/t.txt"_s), transcript, &error));
-        QVERIFY(!error.isEmpty());
     }
 };
 
