@@ -20,11 +20,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Runs the save command for `transcript`, playing the user in each modal
-// window it opens: one answer per window in order (a dialog that stays open after its box
-// gets the next one), the file name to type into a file dialog ("" cancels it) or the button
-// to press in a box ("Yes"). Returns the windows met. A window beyond the answers is closed, so
-// that a test fails instead of hanging.
+// Runs the save command, playing the user: one answer per modal window in order (a dialog that
+// stays open after its box gets the next one), the name to type into a file dialog ("" cancels)
+// or the button to press in a box ("Yes"). Returns the windows met; one beyond the answers is
+// closed, so that a test fails instead of hanging.
 QStringList saveAsUser(const TranscriptModel &transcript, QStringList answers)
 {
     QStringList seen;
@@ -41,9 +40,7 @@ QStringList saveAsUser(const TranscriptModel &transcript, QStringList answers)
         }
         // A dialog gets its next answer only once the box it opened is gone, not while it
         // closes.
-        const qsizetype known = met.size();
-        met.removeAll(QPointer<QWidget>());
-        const bool again = met.size() < known && !met.isEmpty() && met.last() == modal;
+        const bool again = met.removeAll(nullptr) > 0 && !met.isEmpty() && met.last() == modal;
         if (!modal || (met.contains(modal) && !again))
             return;
         if (!again)
@@ -68,12 +65,10 @@ QStringList saveAsUser(const TranscriptModel &transcript, QStringList answers)
             const QMetaEnum icons = QMetaEnum::fromType<QMessageBox::Icon>();
             seen << u"%1 box '%2': %3"_s.arg(QLatin1String(icons.valueToKey(box->icon())),
                                              box->windowTitle(), box->text());
-            const int button =
+            const int key =
                 QMetaEnum::fromType<QMessageBox::StandardButtons>().keyToValue(qPrintable(answer));
-            if (button > 0 && box->button(QMessageBox::StandardButton(button))) {
-                target = box->button(QMessageBox::StandardButton(button));
-                slot = "click";
-            }
+            if (QAbstractButton *button = box->button(QMessageBox::StandardButton(key)))
+                std::tie(target, slot) = std::pair(button, "click");
         } else {
             seen << QLatin1String(modal->metaObject()->className());
         }
