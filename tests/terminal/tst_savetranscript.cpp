@@ -117,7 +117,6 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("existing");
         QTest::addColumn<QByteArray>("expected");
         const QByteArray none;
-        QTest::newRow("empty transcript") << QString() << none << "\r\n"_ba;
         QTest::newRow("one byte per character")
             << u"caf\u00e9\x00\x01\x7f\x80\xff *#13**15##\r\n"_s << none
             << "caf\xE9\x00\x01\x7f\x80\xff *#13**15##\r\n\r\n"_ba;
@@ -134,9 +133,8 @@ private Q_SLOTS:
         const bool cancel = expected.isNull(); // and shows nothing more
         QTemporaryDir target;
         const QString path = target.filePath(u"transcript.txt"_s);
-        QFile file(path);
-        QVERIFY(existing.isNull() || (file.open(QIODevice::WriteOnly) && file.write(existing)));
-        file.close();
+        if (QFile file(path); !existing.isNull())
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(existing));
         TranscriptModel model;
         model.append(transcript);
 
@@ -158,9 +156,9 @@ private Q_SLOTS:
             QSKIP("needs a folder in which no file can be created");
         TranscriptModel model;
         model.append(u"*#1##\r\n"_s);
-        const QString failed = u"Critical box 'Telvo4686Sdk': "_s;
-        QCOMPARE(saveAsUser(model, {u"/proc/self/transcript.txt"_s, u"Ok"_s}),
-                 (QStringList{m_saveDialog, failed + u"Operation not permitted"_s}));
+        QCOMPARE(
+            saveAsUser(model, {u"/proc/self/transcript.txt"_s, u"Ok"_s}),
+            (QStringList{m_saveDialog, u"Critical box 'Telvo4686Sdk': Operation not permitted"_s}));
         QVERIFY(!QFile::exists(u"/proc/self/transcript.txt"_s));
         QCOMPARE(model.text(), u"*#1##\r\n"_s);
 
