@@ -16,8 +16,7 @@
 
 namespace {
 
-// AddressSanitizer holds freed memory back on purpose, so resident memory says nothing
-// about leaks or growth in such a build; it checks memory in its own way.
+// AddressSanitizer holds freed memory back, so resident memory says nothing in such a build.
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kMemoryIsMeaningful = false;
 #else
@@ -27,12 +26,10 @@ constexpr bool kMemoryIsMeaningful = true;
 qint64 residentKb()
 {
     QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
+    for (const QByteArray &line :
+         status.open(QIODevice::ReadOnly) ? status.readAll().split('\n') : QByteArrayList())
         if (line.startsWith("VmRSS:"))
             return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
     return -1;
 }
 
@@ -79,25 +76,30 @@ class TstAbuse : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<Connection> m_connection;
+
 private Q_SLOTS:
     void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("Telvo4686Sdk")); }
+    void init()
+    {
+        m_connection = std::make_unique<Connection>();
+        QVERIFY(m_connection->connect());
+    }
+    void cleanup() { m_connection.reset(); }
 
     // A gigabyte on a line that never sends "##": memory stays flat and nothing is shown.
     void endlessLineKeepsMemoryFlat()
     {
-        Connection connection;
-        QVERIFY(connection.connect());
-        TestWindow &w = connection.w;
-        PtyPeer &peer = connection.peer;
+        TestWindow &w = m_connection->w;
+        PtyPeer &peer = m_connection->peer;
         const QString before = w.transcript();
 
         pushThroughLine(peer, "0123456789*", 16 * 1024 * 1024);
         const qint64 warm = residentKb();
         // A gigabyte takes about two minutes on a pseudo-terminal; slower builds (sanitizers)
         // may ask for less.
-        const qint64 megabytes = qEnvironmentVariableIntValue("TELVO_SOAK_MB") > 0
-                                     ? qEnvironmentVariableIntValue("TELVO_SOAK_MB")
-                                     : 1024;
+        const int asked = qEnvironmentVariableIntValue("TELVO_SOAK_MB");
+        const qint64 megabytes = asked > 0 ? asked : 1024;
         pushThroughLine(peer, "0123456789*", megabytes * 1024 * 1024);
         const qint64 after = residentKb();
         qInfo("RSS after 16 MB: %lld kB, after %lld MB more: %lld kB (growth %lld kB)", warm,
@@ -121,10 +123,8 @@ private Q_SLOTS:
     // still answers typed keys, and memory comes back to where it was.
     void floodLeavesWindowResponsive()
     {
-        Connection connection;
-        QVERIFY(connection.connect());
-        TestWindow &w = connection.w;
-        PtyPeer &peer = connection.peer;
+        TestWindow &w = m_connection->w;
+        PtyPeer &peer = m_connection->peer;
 
         pushThroughLine(peer, "*1*1*11##", 2 * 1024 * 1024);
         const qint64 before = residentKb();

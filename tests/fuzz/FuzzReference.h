@@ -43,20 +43,7 @@ public:
         const size_t n = qMin<size_t>(max, m_size - qMin(m_pos, m_size));
         for (size_t i = 0; i < n; ++i) {
             const uint8_t b = m_data[m_pos++];
-            switch (b % 8) {
-            case 0:
-                out += QLatin1Char('#');
-                break;
-            case 1:
-                out += QLatin1Char('\r');
-                break;
-            case 2:
-                out += QLatin1Char('\n');
-                break;
-            default:
-                out += QChar(char16_t(b));
-                break;
-            }
+            out += b % 8 < 3 ? QChar(QLatin1Char("#\r\n"[b % 8])) : QChar(char16_t(b));
         }
         return out;
     }

@@ -16,21 +16,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     RxFramer framer(limit);
     TranscriptModel model(limit);
 
-    QString unboundedBuffer;
-    QString referenceText;
-    QString everythingShown;
-    QString framesShown;
-    QString received;
+    QString unboundedBuffer, referenceText, everythingShown, framesShown, received;
 
     while (!in.atEnd()) {
         const uint8_t op = in.byte();
-        QString chunk;
-        if (op % 16 == 0) {
-            // A long run without the frame end, as from a line that never sends "##".
-            chunk = QString(limit * (1 + op / 16), QChar(u'a' + op % 3));
-        } else {
-            chunk = in.text(op % 24);
-        }
+        // Every sixteenth a long run without the frame end, as from a line never sending "##".
+        const QString chunk =
+            op % 16 == 0 ? QString(limit * (1 + op / 16), QChar(u'a' + op % 3)) : in.text(op % 24);
         received += chunk;
 
         if (std::optional<QString> frame = framer.append(chunk))

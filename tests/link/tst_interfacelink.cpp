@@ -1,7 +1,5 @@
-// The link to the adapter over a pseudo-terminal whose far end the test plays, or against the
-// project's emulator: connecting and probing, what interrupts a probe, frames, typed keys and
-// a lost line. The adapter's answers come from the peer's own thread the moment the probe
-// has arrived; nothing waits on a guessed time.
+// The link to the adapter over a pseudo-terminal whose far end (answering from its own thread
+// the moment the probe arrives) the test plays, or against the project's emulator.
 
 #include "InterfaceLink.h"
 #include "PtyPeer.h"
@@ -28,25 +26,27 @@ struct Reports : QStringList
 {
     explicit Reports(InterfaceLink &link)
     {
-        QObject::connect(&link, &InterfaceLink::probeSent, [this] { *this << u"probe"_s; });
-        QObject::connect(&link, &InterfaceLink::connected, [this] {
+        using L = InterfaceLink;
+        const auto note = [&](auto signal, const QString &text) {
+            QObject::connect(&link, signal, [this, text] { *this << text; });
+        };
+        note(&L::probeSent, u"probe"_s);
+        note(&L::disconnected, u"disconnected"_s);
+        note(&L::sendFailed, u"send failed"_s);
+        QObject::connect(&link, &L::connected, [this] {
             *this << u"connected"_s;
             connectedAfterMs = sinceStart.elapsed();
         });
-        QObject::connect(
-            &link, &InterfaceLink::connectFailed, [this](Reason reason, const CommError &failure) {
-                *this << (reason == Reason::ErrorOpenCom ? u"error open com"_s : u"not found"_s) +
-                             (failure.failed() ? u" + box"_s : QString());
-                failedAfterMs = sinceStart.elapsed();
-            });
-        QObject::connect(&link, &InterfaceLink::disconnected,
-                         [this] { *this << u"disconnected"_s; });
-        QObject::connect(&link, &InterfaceLink::frameReceived,
-                         [this](const QString &frame) { *this << u"frame "_s + frame; });
-        QObject::connect(&link, &InterfaceLink::lineFailed, [this](const CommError &failure) {
-            *this << u"line failed: "_s + failure.description;
+        QObject::connect(&link, &L::connectFailed, [this](Reason reason, const CommError &e) {
+            *this << (reason == Reason::ErrorOpenCom ? u"error open com"_s : u"not found"_s) +
+                         (e.failed() ? u" + box"_s : QString());
+            failedAfterMs = sinceStart.elapsed();
         });
-        QObject::connect(&link, &InterfaceLink::sendFailed, [this] { *this << u"send failed"_s; });
+        QObject::connect(&link, &L::frameReceived,
+                         [this](const QString &f) { *this << u"frame "_s + f; });
+        QObject::connect(&link, &L::lineFailed, [this](const CommError &e) {
+            *this << u"line failed: "_s + e.description;
+        });
         sinceStart.start();
     }
     // Waits until `report` has been made `times` times in all; false if it never is.
@@ -55,8 +55,7 @@ struct Reports : QStringList
         return QTest::qWaitFor([&] { return count(report) >= times; }, kTimeout);
     }
     QElapsedTimer sinceStart;
-    qint64 connectedAfterMs = -1;
-    qint64 failedAfterMs = -1;
+    qint64 connectedAfterMs = -1, failedAfterMs = -1;
 };
 } // namespace
 
@@ -81,17 +80,6 @@ class TestInterfaceLink : public QObject
         m_link->ConnectInterface(m_peer->devicePath());
         return reports.waitFor(u"connected"_s, before + 1) && m_link->interfaceAnswered();
     }
-    QString emulatorDevice(const QStringList &args)
-    {
-        if (!*EMULATOR_PATH)
-            return QString();
-        m_emulator.start(QStringLiteral(EMULATOR_PATH), args);
-        QByteArray out;
-        while (!out.contains('\n') && m_emulator.waitForReadyRead(kTimeout))
-            out += m_emulator.readAllStandardOutput();
-        return QString::fromLocal8Bit(out.left(out.indexOf('\n')));
-    }
-
 private Q_SLOTS:
     void init()
     {
@@ -165,24 +153,19 @@ private Q_SLOTS:
         if (late)
             m_peer->write(answer);
         m_link->ConnectInterface(m_peer->devicePath());
-        QVERIFY(QTest::qWaitFor([&] { return reports.size() == 4; }, kTimeout));
+        QVERIFY(reports.waitFor(u"not found"_s, 2));
         QCOMPARE(reports.mid(2), (QStringList{u"probe"_s, u"not found"_s}));
         QCOMPARE(m_link->rxBuffer(), late ? QString() : QString::fromLatin1(answer));
     }
 
-    void openFails_data()
-    {
-        QTest::addColumn<QString>("device");
-        QTest::newRow("no such device") << u"/dev/does-not-exist"_s;
-        QTest::newRow("no port chosen") << QString();
-    }
     void openFails()
     {
-        QFETCH(QString, device);
         Reports reports(*m_link);
-        m_link->ConnectInterface(device);
-        QCOMPARE(reports, QStringList{u"error open com + box"_s}); // at once, nothing sent
-        QVERIFY(closed());
+        for (const QString &device : {u"/dev/does-not-exist"_s, QString()}) {
+            m_link->ConnectInterface(device);
+            QVERIFY(closed());
+        }
+        QCOMPARE(reports, QStringList(2, u"error open com + box"_s)); // at once, nothing sent
     }
 
     // Disconnect, or the window closing, in the middle of a probe; the answer either has not
@@ -191,10 +174,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("shutdown");
         QTest::addColumn<bool>("answered");
-        QTest::newRow("disconnect, silent") << false << false;
-        QTest::newRow("disconnect, answered") << false << true;
-        QTest::newRow("window closed, silent") << true << false;
-        QTest::newRow("window closed, answered") << true << true;
+        for (bool shutdown : {false, true})
+            for (bool answered : {false, true})
+                QTest::addRow("%s, %s", shutdown ? "window closed" : "disconnect",
+                              answered ? "answered" : "silent")
+                    << shutdown << answered;
     }
     void probeInterrupted()
     {
@@ -294,11 +278,14 @@ private Q_SLOTS:
     void emulator()
     {
         QFETCH(QStringList, args);
-        const QString device = emulatorDevice(args);
-        if (device.isEmpty())
+        if (!*EMULATOR_PATH)
             QSKIP("built without the emulator");
+        m_emulator.start(QStringLiteral(EMULATOR_PATH), args); // prints its device first
+        QByteArray out;
+        while (!out.contains('\n') && m_emulator.waitForReadyRead(kTimeout))
+            out += m_emulator.readAllStandardOutput();
         Reports reports(*m_link);
-        m_link->ConnectInterface(device);
+        m_link->ConnectInterface(QString::fromLocal8Bit(out.left(out.indexOf('\n'))));
         QVERIFY(reports.waitFor(u"connected"_s));
         for (QChar key : u"*1*1*11##"_s)
             QVERIFY(m_link->sendTyped(key));

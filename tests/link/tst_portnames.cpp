@@ -53,13 +53,9 @@ QString text(const PortNames::Assignment &a)
     QStringList entries, stored;
     for (int n = 0; n < 9; ++n) {
         const PortNames::Entry &e = a.entries[n];
-        if (e.source != Source::None) {
-            const char kind = "UBA"[int(e.source) - 1];
-            entries << u"%1 %2 %3%4"_s.arg(n + 1)
-                           .arg(shorten(e.device))
-                           .arg(kind)
-                           .arg(QChar(e.present ? u'+' : u'-'));
-        }
+        if (e.source != Source::None)
+            entries << QString::number(n + 1) + u' ' + shorten(e.device) + u' ' +
+                           QLatin1Char("UBA"[int(e.source) - 1]) + (e.present ? u'+' : u'-');
         if (!a.stored[n].isEmpty())
             stored << u"%1=%2"_s.arg(n + 1).arg(shorten(a.stored[n]));
     }

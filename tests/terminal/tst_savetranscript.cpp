@@ -20,11 +20,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Runs the save command for `transcript`, playing the user in each modal
-// window it opens: one answer per window in order (a dialog that stays open after its box
-// gets the next one), the file name to type into a file dialog ("" cancels it) or the button
-// to press in a box ("Yes"). Returns the windows met. A window beyond the answers is closed, so
-// that a test fails instead of hanging.
+// Runs the save command, playing the user: one answer per modal window in order (a dialog that
+// stays open after its box gets the next one), the name to type into a file dialog ("" cancels)
+// or the button to press in a box ("Yes"). Returns the windows met; one beyond the answers is
+// closed, so that a test fails instead of hanging.
 QStringList saveAsUser(const TranscriptModel &transcript, QStringList answers)
 {
     QStringList seen;
@@ -41,9 +40,7 @@ QStringList saveAsUser(const TranscriptModel &transcript, QStringList answers)
         }
         // A dialog gets its next answer only once the box it opened is gone, not while it
         // closes.
-        const qsizetype known = met.size();
-        met.removeAll(QPointer<QWidget>());
-        const bool again = met.size() < known && !met.isEmpty() && met.last() == modal;
+        const bool again = met.removeAll(nullptr) > 0 && !met.isEmpty() && met.last() == modal;
         if (!modal || (met.contains(modal) && !again))
             return;
         if (!again)
@@ -68,12 +65,10 @@ QStringList saveAsUser(const TranscriptModel &transcript, QStringList answers)
             const QMetaEnum icons = QMetaEnum::fromType<QMessageBox::Icon>();
             seen << u"%1 box '%2': %3"_s.arg(QLatin1String(icons.valueToKey(box->icon())),
                                              box->windowTitle(), box->text());
-            const int button =
+            const int key =
                 QMetaEnum::fromType<QMessageBox::StandardButtons>().keyToValue(qPrintable(answer));
-            if (button > 0 && box->button(QMessageBox::StandardButton(button))) {
-                target = box->button(QMessageBox::StandardButton(button));
-                slot = "click";
-            }
+            if (QAbstractButton *button = box->button(QMessageBox::StandardButton(key)))
+                std::tie(target, slot) = std::pair(button, "click");
         } else {
             seen << QLatin1String(modal->metaObject()->className());
         }
@@ -122,9 +117,9 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("existing");
         QTest::addColumn<QByteArray>("expected");
         const QByteArray none;
-        QTest::newRow("empty transcript") << QString() << none << "\r\n"_ba;
         QTest::newRow("one byte per character")
-            << u"caf\u00e9 *#13**15##\r\n"_s << none << "caf\xE9 *#13**15##\r\n\r\n"_ba;
+            << u"caf\u00e9\x00\x01\x7f\x80\xff *#13**15##\r\n"_s << none
+            << "caf\xE9\x00\x01\x7f\x80\xff *#13**15##\r\n\r\n"_ba;
         QTest::newRow("replaces a longer file") << u"*#1##"_s << "old content that is longer\r\n"_ba
                                                 << "*#1##\r\n"_ba;
         QTest::newRow("cancel writes nothing") << u"*#1##"_s << none << none;
@@ -138,9 +133,8 @@ private Q_SLOTS:
         const bool cancel = expected.isNull(); // and shows nothing more
         QTemporaryDir target;
         const QString path = target.filePath(u"transcript.txt"_s);
-        QFile file(path);
-        QVERIFY(existing.isNull() || (file.open(QIODevice::WriteOnly) && file.write(existing)));
-        file.close();
+        if (QFile file(path); !existing.isNull())
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(existing));
         TranscriptModel model;
         model.append(transcript);
 
@@ -162,9 +156,9 @@ private Q_SLOTS:
             QSKIP("needs a folder in which no file can be created");
         TranscriptModel model;
         model.append(u"*#1##\r\n"_s);
-        const QString failed = u"Critical box 'Telvo4686Sdk': "_s;
-        QCOMPARE(saveAsUser(model, {u"/proc/self/transcript.txt"_s, u"Ok"_s}),
-                 (QStringList{m_saveDialog, failed + u"Operation not permitted"_s}));
+        QCOMPARE(
+            saveAsUser(model, {u"/proc/self/transcript.txt"_s, u"Ok"_s}),
+            (QStringList{m_saveDialog, u"Critical box 'Telvo4686Sdk': Operation not permitted"_s}));
         QVERIFY(!QFile::exists(u"/proc/self/transcript.txt"_s));
         QCOMPARE(model.text(), u"*#1##\r\n"_s);
 

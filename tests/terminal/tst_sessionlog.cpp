@@ -18,19 +18,17 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArray>("escaped");
-        QTest::newRow("a frame stays") << "*#13**15##"_ba
-                                       << "*#13**15##"_ba;
-        QTest::newRow("blank and tilde stay") << " ~!"_ba
-                                              << " ~!"_ba;
-        QTest::newRow("CR LF") << "a\r\nb"_ba
-                               << "a\\x0D\\x0Ab"_ba;
+        const char *const rows[][3] = {
+            {"a frame stays", "*#13**15##", "*#13**15##"},
+            {"blank and tilde stay", " ~!", " ~!"},
+            {"CR LF", "a\r\nb", "a\\x0D\\x0Ab"},
+            {"TAB and 0x1F", "\t\x1f", "\\x09\\x1F"},
+            {"backslash", "\\x41", "\\x5Cx41"},
+            {"DEL, 0x80, 0xAB, 0xFF", "\x7f\x80\xab\xff", "\\x7F\\x80\\xAB\\xFF"},
+        };
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << QByteArray(row[1]) << QByteArray(row[2]);
         QTest::newRow("NUL") << QByteArray("\0#", 2) << "\\x00#"_ba;
-        QTest::newRow("TAB and 0x1F") << "\t\x1f"_ba
-                                      << "\\x09\\x1F"_ba;
-        QTest::newRow("backslash") << "\\x41"_ba
-                                   << "\\x5Cx41"_ba;
-        QTest::newRow("DEL, 0x80, 0xAB, 0xFF") << "\x7f\x80\xab\xff"_ba
-                                               << "\\x7F\\x80\\xAB\\xFF"_ba;
     }
 
     // Escaped, and back; every byte there is gives plain ASCII that comes back whole.
