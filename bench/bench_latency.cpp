@@ -5,8 +5,8 @@
 // usual, the view draws offscreen at the size of the main window's text box.
 
 #include "BenchStats.h"
-#include "PtyAdapter.h"
 #include "InterfaceLink.h"
+#include "PtyAdapter.h"
 #include "TerminalView.h"
 #include "TranscriptModel.h"
 

@@ -27,7 +27,7 @@ class SerialComm : public QObject
     Q_OBJECT
 
 public:
-    static constexpr int kGatherMs = 8;
+    static constexpr int kGatherMs = 10;
 
     explicit SerialComm(QObject *parent = nullptr);
     ~SerialComm() override;

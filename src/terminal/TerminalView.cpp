@@ -1,6 +1,7 @@
 #include "TerminalView.h"
 
 #include "TranscriptModel.h"
+#include "TranscriptScrollBar.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -8,7 +9,8 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
-#include <QScrollBar>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QTextBlock>
 #include <QTextCursor>
 
@@ -27,10 +29,17 @@ TerminalView::TerminalView(QWidget *parent)
     setUndoRedoEnabled(false);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scrollBar = new TranscriptScrollBar(this);
+    setVerticalScrollBar(m_scrollBar);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     setTabChangesFocus(true);
+    {
+        QFont unshaped;
+        unshaped.setStyleStrategy(QFont::PreferNoShaping);
+        setFont(unshaped);
+    }
     setFocusPolicy(Qt::StrongFocus);
     m_flushTimer.setSingleShot(true);
     m_flushTimer.setTimerType(Qt::PreciseTimer);
@@ -107,23 +116,35 @@ void TerminalView::onCleared()
 
 void TerminalView::scheduleFlush()
 {
-    if (m_flushTimer.isActive())
-        return;
-    // After a quiet spell the change shows at the next turn of the event loop; in a burst
-    // the display catches up at most every kMinFlushIntervalMs.
-    const qint64 since = m_sinceFlush.isValid() ? m_sinceFlush.elapsed() : kMinFlushIntervalMs;
-    m_flushTimer.start(int(qMax<qint64>(0, kMinFlushIntervalMs - since)));
+    const int interval = m_outpaced ? kOutpacedFlushIntervalMs : kMinFlushIntervalMs;
+    const qint64 since = m_sinceFlush.isValid() ? m_sinceFlush.elapsed() : interval;
+    if (since >= interval) {
+        if (!m_flushTimer.isActive() || m_flushTimer.remainingTime() > 0)
+            m_flushTimer.start(0);
+    } else if (!m_flushTimer.isActive()) {
+        m_flushTimer.start(int(interval - since + kTailMs));
+    }
 }
 
 void TerminalView::flush()
 {
     m_flushTimer.stop();
+    const qint64 since = m_sinceFlush.isValid() ? m_sinceFlush.elapsed() : 0;
     m_sinceFlush.start();
     if (!m_pendingReset && m_pendingDrop == 0 && m_pendingAppend.isEmpty())
         return;
 
-    QScrollBar *bar = verticalScrollBar();
-    const bool followEnd = bar->value() >= bar->maximum();
+    // Lines that come faster than a screenful per kMinFlushIntervalMs scroll past between
+    // two draws unseen however often the view draws.
+    const qsizetype newLines = m_pendingReset ? 0 : m_pendingAppend.count(u'\n');
+    const int screenLines = qMax(1, viewport()->height() / qMax(1, fontMetrics().lineSpacing()));
+    m_outpaced = since > 0 && newLines * kMinFlushIntervalMs > screenLines * since;
+
+    const bool followEnd = m_scrollBar->value() >= m_scrollBar->maximum();
+    m_scrollBar->hold();
+    // Nearly every change redraws the whole text box: scrolling its old picture first, pixel
+    // by pixel, would be wasted.
+    viewport()->setUpdatesEnabled(false);
 
     if (m_pendingReset) {
         const QString text = m_model ? m_model->text() : QString();
@@ -150,7 +171,46 @@ void TerminalView::flush()
     m_pendingAppend.clear();
 
     if (followEnd)
-        bar->setValue(bar->maximum());
+        m_scrollBar->setValue(m_scrollBar->maximum());
+    viewport()->setUpdatesEnabled(true);
+    m_scrollBar->release();
+}
+
+void TerminalView::paintEvent(QPaintEvent *event)
+{
+    const QTextCursor cursor = textCursor();
+    const QRect area = event->rect();
+    const bool scaled = viewport()->devicePixelRatioF() != 1.0;
+    QRegion ownDrawing;
+    QList<LinePictures::Line> pictured;
+    QPointF offset = contentOffset();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid() && offset.y() <= area.bottom();
+         block = block.next()) {
+        const QRectF line = blockBoundingRect(block).translated(offset);
+        offset.ry() += line.height();
+        if (!block.isVisible() || line.bottom() < area.top())
+            continue;
+        const int start = block.position();
+        const int end = start + block.length();
+        if (scaled || (cursor.position() >= start && cursor.position() < end) ||
+            (cursor.selectionStart() < end && cursor.selectionEnd() > start))
+            ownDrawing += line.toAlignedRect();
+        else
+            pictured.append({block, line});
+    }
+    if (!ownDrawing.isEmpty()) {
+        QPaintEvent own(ownDrawing);
+        QPlainTextEdit::paintEvent(&own);
+    }
+    QPainter painter(viewport());
+    m_pictures.draw(painter, pictured, palette());
+}
+
+void TerminalView::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        m_pictures.clear();
+    QPlainTextEdit::changeEvent(event);
 }
 
 void TerminalView::keyPressEvent(QKeyEvent *event)
