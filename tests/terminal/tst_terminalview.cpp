@@ -6,11 +6,36 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QPlainTextEdit>
 #include <QRandomGenerator>
+#include <QScrollBar>
 #include <QTextCursor>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
+
+// Counts the events of one type that reach the objects it filters.
+class EventCounter : public QObject
+{
+public:
+    EventCounter(QEvent::Type type, int &count)
+        : m_type(type)
+        , m_count(count)
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == m_type)
+            ++m_count;
+        return false;
+    }
+
+private:
+    QEvent::Type m_type;
+    int &m_count;
+};
 
 class TstTerminalView : public QObject
 {
@@ -68,6 +93,71 @@ private Q_SLOTS:
             QVERIFY2(c.category() != QChar::Other_Format,
                      qPrintable(QString::number(c.unicode(), 16)));
         QCOMPARE(read.simplified(), u"*#1## *#*1##"_s);
+    }
+
+    // Lines drawn from their pictures look exactly as the text box draws them, while the
+    // transcript streams by (pictures reused at new places), with a selection, and after a
+    // change of font; the scroll bar repaints only when it looks different.
+    void drawsAsTheTextBoxDoes()
+    {
+        TranscriptModel model(2000);
+        TerminalView view;
+        view.resize(525, 441);
+        view.setModel(&model);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QPlainTextEdit reference;
+        reference.setLineWrapMode(view.lineWrapMode());
+        reference.setWordWrapMode(view.wordWrapMode());
+        reference.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        reference.setReadOnly(true);
+        reference.setTextInteractionFlags(view.textInteractionFlags());
+        view.clearFocus(); // no caret, as in the reference that never has the focus
+        const auto same = [&](const char *when) {
+            view.flush();
+            reference.setFont(view.font());
+            reference.resize(view.size());
+            reference.setPlainText(view.toPlainText());
+            reference.setTextCursor(view.textCursor());
+            reference.verticalScrollBar()->setValue(view.verticalScrollBar()->value());
+            QCOMPARE(reference.verticalScrollBar()->value(), view.verticalScrollBar()->value());
+            QVERIFY2(view.viewport()->grab().toImage() == reference.viewport()->grab().toImage(),
+                     when);
+        };
+        int barPaints = 0;
+        EventCounter counter(QEvent::Paint, barPaints);
+        view.verticalScrollBar()->installEventFilter(&counter);
+        QCoreApplication::processEvents();
+        const int shown = barPaints;
+        for (int i = 0; i < 300; ++i) {
+            model.appendFrame(i % 3 ? u"*1*%1*11##"_s.arg(i) : u"*#1*gyp%1qj##*1*1*11##"_s.arg(i));
+            if (i % 7 == 0)
+                same("streaming");
+        }
+        QTRY_VERIFY(barPaints > shown); // the handle shrinks as the text grows
+        // Full of one frame, each draw drops as many lines as it adds.
+        for (int i = 0; i < 200; ++i)
+            model.appendFrame(u"*1*1*11##"_s);
+        view.flush();
+        QCoreApplication::processEvents();
+        const int before = barPaints;
+        for (int i = 0; i < 20; ++i) {
+            model.appendFrame(u"*1*1*11##"_s);
+            view.flush();
+            view.viewport()->repaint();
+        }
+        QCoreApplication::processEvents();
+        QCOMPARE(barPaints, before);
+
+        QTextCursor cursor(view.document());
+        cursor.setPosition(view.document()->characterCount() - 120);
+        cursor.setPosition(view.document()->characterCount() - 60, QTextCursor::KeepAnchor);
+        view.setTextCursor(cursor);
+        same("with a selection");
+        QFont larger = view.font();
+        larger.setPointSizeF(larger.pointSizeF() * 1.37);
+        view.setFont(larger);
+        same("in a larger font");
     }
 
     void copyGivesTranscriptCharacters()
