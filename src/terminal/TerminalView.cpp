@@ -151,18 +151,22 @@ void TerminalView::flush()
         setPlainText(displayText(text));
         m_shownLength = text.size();
     } else {
-        // Two edits, not one block of them: an edit spanning the first line to the last
-        // would make the layout forget every line and lay out the visible ones again. Apart,
-        // only the lines dropped at the top and the lines added at the end change.
+        // Two edits: one spanning the first line to the last would make the layout forget
+        // every line; apart, only the lines dropped and the lines added change.
+        // Each in an edit block of its own: the cursor then lays out no line where it ends.
         QTextCursor cursor(document());
         if (m_pendingDrop > 0) {
+            cursor.beginEditBlock();
             cursor.setPosition(int(m_pendingDrop), QTextCursor::KeepAnchor);
             cursor.removeSelectedText();
+            cursor.endEditBlock();
         }
         if (!m_pendingAppend.isEmpty()) {
             // Placed by position: moving to the end would lay out the last line first.
+            cursor.beginEditBlock();
             cursor.setPosition(document()->characterCount() - 1);
             cursor.insertText(displayText(m_pendingAppend));
+            cursor.endEditBlock();
         }
         m_shownLength += m_pendingAppend.size() - m_pendingDrop;
     }
