@@ -11,7 +11,6 @@
 #include <QMimeData>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QTextBlock>
 #include <QTextCursor>
 
 namespace {
@@ -35,14 +34,13 @@ TerminalView::TerminalView(QWidget *parent)
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     setTabChangesFocus(true);
-    {
-        QFont unshaped;
-        unshaped.setStyleStrategy(QFont::PreferNoShaping);
-        setFont(unshaped);
-    }
+    // The default font, but Latin text is not run through the shaper: frames need no
+    // ligatures or kerning, and shaping is much of what laying out a line costs.
+    QFont unshaped;
+    unshaped.setStyleStrategy(QFont::PreferNoShaping);
+    setFont(unshaped);
     setFocusPolicy(Qt::StrongFocus);
     m_flushTimer.setSingleShot(true);
-    m_flushTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_flushTimer, &QTimer::timeout, this, &TerminalView::flush);
 }
 
