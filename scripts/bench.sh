@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Benchmarks; they print figures, nothing passes or fails.
-#   scripts/bench.sh                  in process: cost per frame, per key, and frame latency
+#   scripts/bench.sh                  in process: cost per frame and per draw, frame latency to
+#                                     the screen, and the CPU and wake-ups at line rate
 #   scripts/bench.sh --peer [opts]    also end to end under Xvfb, ours beside CuteCom and
 #                                     picocom (bench/e2e.py; opts go to it, e.g. --runs 5)
 set -euo pipefail
@@ -10,6 +11,7 @@ scripts/setup.sh >/dev/null
 echo "## In process"
 build/bench/bench_transcript 2>/dev/null
 build/bench/bench_latency 2>/dev/null
+build/bench/bench_linerate 2>/dev/null
 build/bench/bench_sessionlog 2>/dev/null
 
 [ "${1:-}" = "--peer" ] || exit 0
