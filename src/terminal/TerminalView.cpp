@@ -182,7 +182,6 @@ void TerminalView::paintEvent(QPaintEvent *event)
 {
     const QTextCursor cursor = textCursor();
     const QRect area = event->rect();
-    const bool scaled = viewport()->devicePixelRatioF() != 1.0;
     QRegion ownDrawing;
     QList<LinePictures::Line> pictured;
     QPointF offset = contentOffset();
@@ -192,9 +191,10 @@ void TerminalView::paintEvent(QPaintEvent *event)
         offset.ry() += line.height();
         if (!block.isVisible() || line.bottom() < area.top())
             continue;
-        const int start = block.position();
-        const int end = start + block.length();
-        if (scaled || (cursor.position() >= start && cursor.position() < end) ||
+        const int start = block.position(), end = start + block.length();
+        // A long line, wrapped over much of the screen, is mostly out of sight.
+        if (viewport()->devicePixelRatioF() != 1.0 || line.height() > viewport()->height() / 4 ||
+            (cursor.position() >= start && cursor.position() < end) ||
             (cursor.selectionStart() < end && cursor.selectionEnd() > start))
             ownDrawing += line.toAlignedRect();
         else
