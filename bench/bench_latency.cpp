@@ -11,7 +11,6 @@
 #include "TranscriptModel.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 
 #include <atomic>
 #include <chrono>

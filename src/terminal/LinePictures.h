@@ -23,12 +23,13 @@ public:
     // Draws each line from its picture, in the viewport's pixels.
     void draw(QPainter &painter, const QList<Line> &lines, const QPalette &palette);
 
+    void clear() { m_cache.clear(); }
+
+private:
     // The line as the text box draws it, on its background, in `size` pixels, its top
     // `shift` (less than a pixel) below the picture's.
     QPixmap picture(const QTextBlock &block, const QSize &size, qreal shift,
                     const QPalette &palette);
-    void clear() { m_cache.clear(); }
 
-private:
     QCache<QString, QPixmap> m_cache;
 };
