@@ -1,5 +1,6 @@
 #include "TerminalView.h"
 
+#include "DisplayText.h"
 #include "TranscriptModel.h"
 #include "TranscriptScrollBar.h"
 
@@ -12,14 +13,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTextCursor>
-
-namespace {
-// What a screen reader reads must hold no invisible format character (U+200B and its
-// kin): the CR of a CR LF is a blank at the end of its line.
-constexpr char16_t kLineEndCr = u' ';
-constexpr char16_t kControlPictures = 0x2400;
-constexpr char16_t kDeletePicture = 0x2421;
-} // namespace
+#include <QtMath>
 
 TerminalView::TerminalView(QWidget *parent)
     : QPlainTextEdit(parent)
@@ -56,26 +50,6 @@ void TerminalView::setModel(TranscriptModel *model)
     }
     m_pendingReset = true;
     scheduleFlush();
-}
-
-QString TerminalView::displayText(QStringView piece)
-{
-    QString shown(piece.size(), Qt::Uninitialized);
-    QChar *out = shown.data();
-    for (qsizetype i = 0; i < piece.size(); ++i) {
-        const char16_t c = piece[i].unicode();
-        if (c == u'\r' && i + 1 < piece.size() && piece[i + 1] == u'\n')
-            out[i] = QChar(kLineEndCr);
-        else if (c == u'\n' || c == u'\t')
-            out[i] = QChar(c);
-        else if (c < 0x20)
-            out[i] = QChar(char16_t(kControlPictures + c));
-        else if (c == 0x7F)
-            out[i] = QChar(kDeletePicture);
-        else
-            out[i] = QChar(c);
-    }
-    return shown;
 }
 
 void TerminalView::onAppended(const QString &piece)
@@ -139,10 +113,19 @@ void TerminalView::flush()
     m_outpaced = since > 0 && newLines * kMinFlushIntervalMs > screenLines * since;
 
     const bool followEnd = m_scrollBar->value() >= m_scrollBar->maximum();
+    // A change that keeps every line before the last one as it is leaves them on screen as
+    // they were, only higher up: that picture is moved rather than drawn again. Lines dropped
+    // from the front go whole, but when no line end is left; and the last line must outlast
+    // them, or its handle would no longer name it.
+    const QTextBlock lastShown = document()->lastBlock();
+    const bool keepsLines = !m_pendingReset && m_pendingDrop < lastShown.position() &&
+                            document()->findBlock(int(m_pendingDrop)).position() == m_pendingDrop;
+    const qreal lastTop = keepsLines ? blockTop(lastShown) : 0;
     m_scrollBar->hold();
-    // Nearly every change redraws the whole text box: scrolling its old picture first, pixel
-    // by pixel, would be wasted.
-    viewport()->setUpdatesEnabled(false);
+    // What the edits and the scroll would repaint or move on the way is left alone: the
+    // whole change is shown once, at the end. (Not setUpdatesEnabled(), whose re-enabling
+    // repaints everything.)
+    viewport()->setAttribute(Qt::WA_UpdatesDisabled);
 
     if (m_pendingReset) {
         const QString text = m_model ? m_model->text() : QString();
@@ -174,8 +157,36 @@ void TerminalView::flush()
 
     if (followEnd)
         m_scrollBar->setValue(m_scrollBar->maximum());
-    viewport()->setUpdatesEnabled(true);
+    viewport()->setAttribute(Qt::WA_UpdatesDisabled, false);
+    showChange(keepsLines ? lastShown : QTextBlock(), lastTop);
     m_scrollBar->release();
+}
+
+qreal TerminalView::blockTop(const QTextBlock &block) const
+{
+    return blockBoundingGeometry(block).translated(contentOffset()).top();
+}
+
+void TerminalView::showChange(const QTextBlock &lastKept, qreal lastKeptTop)
+{
+    QWidget *shown = viewport();
+    const qreal top = lastKept.isValid() ? blockTop(lastKept) : 0;
+    const int moved = qRound(top - lastKeptTop);
+    // Moved by whole pixels, the old picture is what drawing those lines again would give.
+    if (!lastKept.isValid() || qAbs(top - lastKeptTop - moved) > 1e-3) {
+        shown->update();
+        return;
+    }
+    if (moved != 0) {
+        shown->scroll(0, moved);
+        // Drawn anew, the top line lacks what the line above it, now out of sight, spilled
+        // into it.
+        const QTextBlock first = firstVisibleBlock();
+        shown->update(0, 0, shown->width(),
+                      qCeil(blockTop(first) + blockBoundingRect(first).height()));
+    }
+    if (top < shown->height())
+        shown->update(QRect(0, qMax(0, int(top)), shown->width(), shown->height()));
 }
 
 void TerminalView::paintEvent(QPaintEvent *event)

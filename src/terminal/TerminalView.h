@@ -35,11 +35,6 @@ public:
     // Brings the display up to date with the model now.
     void flush();
 
-    // What the display shows for a piece of transcript: one character for each, so that
-    // positions in the display are positions in the transcript. The CR of a CR LF becomes
-    // a blank at the end of its line, other control characters their visible symbols.
-    static QString displayText(QStringView piece);
-
 Q_SIGNALS:
     // A key produced this character while the view had the focus; a paste gives each of
     // its characters in turn.
@@ -65,6 +60,10 @@ private:
     void onFrontRemoved(qsizetype count);
     void onCleared();
     void scheduleFlush();
+    qreal blockTop(const QTextBlock &block) const;
+    // Shows the last draw's change: the lines before `lastKept` moved as it did, it and the
+    // lines after it drawn anew; everything drawn anew without it.
+    void showChange(const QTextBlock &lastKept, qreal lastKeptTop);
     void typeText(const QString &text);
 
     TranscriptModel *m_model = nullptr;

@@ -1,5 +1,6 @@
 // The terminal view: it always shows the transcript as it stands, and copies its exact text.
 
+#include "DisplayText.h"
 #include "TerminalView.h"
 #include "TranscriptModel.h"
 
@@ -8,6 +9,7 @@
 #include <QClipboard>
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QtTest>
@@ -36,6 +38,33 @@ private:
     QEvent::Type m_type;
     int &m_count;
 };
+
+// Whether the view draws what a plain text box holding the same text, scrolled to the same
+// line, draws; and whether the window shows it too, as the view's last draws left it (the old
+// picture moved, and only what changed drawn again).
+static bool looksLikeTextBox(TerminalView &view)
+{
+    QPlainTextEdit reference;
+    reference.setLineWrapMode(view.lineWrapMode());
+    reference.setWordWrapMode(view.wordWrapMode());
+    reference.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    reference.setReadOnly(true);
+    reference.setTextInteractionFlags(view.textInteractionFlags());
+    reference.setFont(view.font());
+    reference.resize(view.size());
+    reference.setPlainText(view.toPlainText());
+    reference.setTextCursor(view.textCursor());
+    reference.verticalScrollBar()->setValue(view.verticalScrollBar()->value());
+    if (reference.verticalScrollBar()->value() != view.verticalScrollBar()->value())
+        return false;
+    const QImage expected = reference.viewport()->grab().toImage();
+    if (view.viewport()->grab().toImage() != expected)
+        return false;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    const QRect port(view.viewport()->mapTo(&view, QPoint()), view.viewport()->size());
+    const QImage onScreen = view.screen()->grabWindow(view.winId()).toImage().copy(port);
+    return onScreen.convertToFormat(expected.format()) == expected;
+}
 
 class TstTerminalView : public QObject
 {
@@ -71,8 +100,7 @@ private Q_SLOTS:
                 QVERIFY2(model.text() == reference, qPrintable(where));
                 if (random.bounded(3) == 0 || step == 39) {
                     view.flush();
-                    QVERIFY2(view.toPlainText() == TerminalView::displayText(model.text()),
-                             qPrintable(where));
+                    QVERIFY2(view.toPlainText() == displayText(model.text()), qPrintable(where));
                 }
             }
         }
@@ -106,23 +134,10 @@ private Q_SLOTS:
         view.setModel(&model);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        QPlainTextEdit reference;
-        reference.setLineWrapMode(view.lineWrapMode());
-        reference.setWordWrapMode(view.wordWrapMode());
-        reference.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        reference.setReadOnly(true);
-        reference.setTextInteractionFlags(view.textInteractionFlags());
         view.clearFocus(); // no caret, as in the reference that never has the focus
         const auto same = [&](const char *when) {
             view.flush();
-            reference.setFont(view.font());
-            reference.resize(view.size());
-            reference.setPlainText(view.toPlainText());
-            reference.setTextCursor(view.textCursor());
-            reference.verticalScrollBar()->setValue(view.verticalScrollBar()->value());
-            QCOMPARE(reference.verticalScrollBar()->value(), view.verticalScrollBar()->value());
-            QVERIFY2(view.viewport()->grab().toImage() == reference.viewport()->grab().toImage(),
-                     when);
+            QVERIFY2(looksLikeTextBox(view), when);
         };
         int barPaints = 0;
         EventCounter counter(QEvent::Paint, barPaints);
@@ -158,6 +173,53 @@ private Q_SLOTS:
         larger.setPointSizeF(larger.pointSizeF() * 1.37);
         view.setFont(larger);
         same("in a larger font");
+    }
+
+    // Each draw moves what it keeps of the old picture and draws the rest, and the window
+    // shows what drawing everything again would: pieces of lines, lines cut by single
+    // characters at the top of the screen, more than a screenful at once, a view scrolled
+    // back while the oldest lines go.
+    void movedPictureShowsTheChange_data()
+    {
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QStringList>("pieces");
+        QTest::addColumn<bool>("scrolledBack");
+        QStringList split, lineFeeds, screenfuls;
+        for (int i = 0; i < 60; ++i) {
+            split << u"*1*%1"_s.arg(i) << u"*11"_s << u"##\r\n"_s;
+            lineFeeds << u"%1 a line that goes on"_s.arg(i) << u" and on, then ends\n"_s;
+        }
+        for (int i = 0; i < 4; ++i)
+            screenfuls << u"*1*%1*11##\r\n"_s.arg(i).repeated(40);
+        QTest::newRow("frames in pieces") << 2000 << split << false;
+        QTest::newRow("cut by characters") << 300 << lineFeeds << false;
+        QTest::newRow("a screenful at once") << 2000 << screenfuls << false;
+        QTest::newRow("scrolled back") << 2000 << split << true;
+        QTest::newRow("longer than the transcript")
+            << 300 << QStringList{u"*1*1*11##"_s.repeated(32) + u"\r\n"_s} << false;
+    }
+    void movedPictureShowsTheChange()
+    {
+        QFETCH(int, limit);
+        QFETCH(QStringList, pieces);
+        QFETCH(bool, scrolledBack);
+        TranscriptModel model(limit);
+        TerminalView view;
+        view.resize(525, 441);
+        view.setModel(&model);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.clearFocus();
+        for (int i = 0; i < 40; ++i)
+            model.appendFrame(u"*1*1*11##"_s);
+        view.flush();
+        if (scrolledBack)
+            view.verticalScrollBar()->setValue(view.verticalScrollBar()->value() - 5);
+        for (const QString &piece : std::as_const(pieces)) {
+            model.append(piece);
+            view.flush();
+            QVERIFY2(looksLikeTextBox(view), qPrintable(piece));
+        }
     }
 
     void copyGivesTranscriptCharacters()
