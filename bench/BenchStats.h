@@ -30,8 +30,11 @@ inline void printHeader(const char *title, const char *unit)
                 title, unit, unit, unit);
 }
 
+// A case that did not run prints no row.
 inline void printRow(const QString &name, const BenchStats &s)
 {
+    if (s.samples.isEmpty())
+        return;
     std::printf("| %s | %.3f | %.3f | %.3f |\n", qPrintable(name), s.min(), s.median(), s.max());
     std::fflush(stdout);
 }

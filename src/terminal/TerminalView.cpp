@@ -4,6 +4,7 @@
 #include "TranscriptModel.h"
 #include "TranscriptScrollBar.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -12,6 +13,7 @@
 #include <QMimeData>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QSignalBlocker>
 #include <QTextCursor>
 #include <QtMath>
 
@@ -34,6 +36,8 @@ TerminalView::TerminalView(QWidget *parent)
     unshaped.setStyleStrategy(QFont::PreferNoShaping);
     setFont(unshaped);
     setFocusPolicy(Qt::StrongFocus);
+    // The background is painted with the lines, see paintEvent().
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     m_flushTimer.setSingleShot(true);
     connect(&m_flushTimer, &QTimer::timeout, this, &TerminalView::flush);
 }
@@ -137,6 +141,9 @@ void TerminalView::flush()
         // Each in an edit block of its own: the cursor then lays out no line where it ends.
         QTextCursor cursor(document());
         if (m_pendingDrop > 0) {
+            // The text box sets its scroll bar after every edit; once, after the last, will do.
+            const QSignalBlocker once(m_pendingAppend.isEmpty() ? nullptr
+                                                                : document()->documentLayout());
             cursor.beginEditBlock();
             cursor.setPosition(int(m_pendingDrop), QTextCursor::KeepAnchor);
             cursor.removeSelectedText();
@@ -200,7 +207,8 @@ void TerminalView::paintEvent(QPaintEvent *event)
          block = block.next()) {
         const QRectF line = blockBoundingRect(block).translated(offset);
         offset.ry() += line.height();
-        if (!block.isVisible() || line.bottom() < area.top())
+        // After a move, only the top line and the new lines at the bottom are to be drawn.
+        if (!block.isVisible() || !event->region().intersects(line.toAlignedRect()))
             continue;
         const int start = block.position(), end = start + block.length();
         // A long line, wrapped over much of the screen, is mostly out of sight.
@@ -211,11 +219,20 @@ void TerminalView::paintEvent(QPaintEvent *event)
         else
             pictured.append({block, line});
     }
+    // Pictures come on their own background: only what lies between them, and what the text
+    // box draws itself, needs the background first.
+    QRegion bare = event->region();
+    for (const LinePictures::Line &line : std::as_const(pictured))
+        bare -= line.second.toAlignedRect();
+    QPainter painter(viewport());
+    for (const QRect &rect : bare)
+        painter.fillRect(rect, viewport()->palette().brush(viewport()->backgroundRole()));
     if (!ownDrawing.isEmpty()) {
+        painter.end();
         QPaintEvent own(ownDrawing);
         QPlainTextEdit::paintEvent(&own);
+        painter.begin(viewport());
     }
-    QPainter painter(viewport());
     m_pictures.draw(painter, pictured, palette());
 }
 
