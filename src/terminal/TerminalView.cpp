@@ -38,8 +38,7 @@ TerminalView::TerminalView(QWidget *parent)
     setFocusPolicy(Qt::StrongFocus);
     // The background is painted with the lines, see paintEvent().
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
-    m_flushTimer.setSingleShot(true);
-    connect(&m_flushTimer, &QTimer::timeout, this, &TerminalView::flush);
+    connect(&m_pacer, &DrawPacer::due, this, &TerminalView::flush);
 }
 
 void TerminalView::setModel(TranscriptModel *model)
@@ -48,73 +47,29 @@ void TerminalView::setModel(TranscriptModel *model)
         disconnect(m_model, nullptr, this, nullptr);
     m_model = model;
     if (m_model) {
-        connect(m_model, &TranscriptModel::appended, this, &TerminalView::onAppended);
-        connect(m_model, &TranscriptModel::frontRemoved, this, &TerminalView::onFrontRemoved);
-        connect(m_model, &TranscriptModel::cleared, this, &TerminalView::onCleared);
+        connect(m_model, &TranscriptModel::appended, this, [this](const QString &piece) {
+            m_pending.append(piece, m_model->text(), qsizetype(m_model->limit()));
+            m_pacer.changed();
+        });
+        connect(m_model, &TranscriptModel::frontRemoved, this, [this](qsizetype count) {
+            m_pending.dropFront(count);
+            m_pacer.changed();
+        });
+        connect(m_model, &TranscriptModel::cleared, this, [this] {
+            m_pending.reset();
+            m_pacer.changed();
+        });
     }
-    m_pendingReset = true;
-    scheduleFlush();
-}
-
-void TerminalView::onAppended(const QString &piece)
-{
-    if (!m_pendingReset) {
-        // A CR LF split between two changes: the CR is already shown as a lone CR, and only
-        // a redraw shows it as the first half of its pair again.
-        const QString &text = m_model->text();
-        const qsizetype before = text.size() - piece.size() - 1;
-        if (m_pendingAppend.isEmpty() && piece.startsWith(u'\n') && before >= 0 &&
-            text.at(before) == u'\r')
-            m_pendingReset = true;
-        m_pendingAppend += piece;
-        // More than the model can hold is pending: redrawing from the model is cheaper.
-        if (m_pendingAppend.size() > 2 * qsizetype(m_model->limit()) + 2)
-            m_pendingReset = true;
-    }
-    scheduleFlush();
-}
-
-void TerminalView::onFrontRemoved(qsizetype count)
-{
-    if (!m_pendingReset) {
-        m_pendingDrop += count;
-        if (m_pendingDrop > m_shownLength)
-            m_pendingReset = true;
-    }
-    scheduleFlush();
-}
-
-void TerminalView::onCleared()
-{
-    m_pendingReset = true;
-    scheduleFlush();
-}
-
-void TerminalView::scheduleFlush()
-{
-    const int interval = m_outpaced ? kOutpacedFlushIntervalMs : kMinFlushIntervalMs;
-    const qint64 since = m_sinceFlush.isValid() ? m_sinceFlush.elapsed() : interval;
-    if (since >= interval) {
-        if (!m_flushTimer.isActive() || m_flushTimer.remainingTime() > 0)
-            m_flushTimer.start(0);
-    } else if (!m_flushTimer.isActive()) {
-        m_flushTimer.start(int(interval - since + kTailMs));
-    }
+    m_pending.reset();
+    m_pacer.changed();
 }
 
 void TerminalView::flush()
 {
-    m_flushTimer.stop();
-    const qint64 since = m_sinceFlush.isValid() ? m_sinceFlush.elapsed() : 0;
-    m_sinceFlush.start();
-    if (!m_pendingReset && m_pendingDrop == 0 && m_pendingAppend.isEmpty())
+    const int screenLines = viewport()->height() / qMax(1, fontMetrics().lineSpacing());
+    m_pacer.drawing(m_pending.isReset() ? 0 : m_pending.appended().count(u'\n'), screenLines);
+    if (m_pending.isEmpty())
         return;
-
-    // Lines that come faster than a screenful per kMinFlushIntervalMs scroll past between
-    // two draws unseen however often the view draws.
-    const qsizetype newLines = m_pendingReset ? 0 : m_pendingAppend.count(u'\n');
-    const int screenLines = qMax(1, viewport()->height() / qMax(1, fontMetrics().lineSpacing()));
-    m_outpaced = since > 0 && newLines * kMinFlushIntervalMs > screenLines * since;
 
     const bool followEnd = m_scrollBar->value() >= m_scrollBar->maximum();
     // A change that keeps every line before the last one as it is leaves them on screen as
@@ -122,8 +77,9 @@ void TerminalView::flush()
     // from the front go whole, but when no line end is left; and the last line must outlast
     // them, or its handle would no longer name it.
     const QTextBlock lastShown = document()->lastBlock();
-    const bool keepsLines = !m_pendingReset && m_pendingDrop < lastShown.position() &&
-                            document()->findBlock(int(m_pendingDrop)).position() == m_pendingDrop;
+    const bool keepsLines =
+        !m_pending.isReset() && m_pending.drop() < lastShown.position() &&
+        document()->findBlock(int(m_pending.drop())).position() == m_pending.drop();
     const qreal lastTop = keepsLines ? blockTop(lastShown) : 0;
     m_scrollBar->hold();
     // What the edits and the scroll would repaint or move on the way is left alone: the
@@ -131,36 +87,32 @@ void TerminalView::flush()
     // repaints everything.)
     viewport()->setAttribute(Qt::WA_UpdatesDisabled);
 
-    if (m_pendingReset) {
+    if (m_pending.isReset()) {
         const QString text = m_model ? m_model->text() : QString();
         setPlainText(displayText(text));
-        m_shownLength = text.size();
     } else {
         // Two edits: one spanning the first line to the last would make the layout forget
         // every line; apart, only the lines dropped and the lines added change.
         // Each in an edit block of its own: the cursor then lays out no line where it ends.
         QTextCursor cursor(document());
-        if (m_pendingDrop > 0) {
+        if (m_pending.drop() > 0) {
             // The text box sets its scroll bar after every edit; once, after the last, will do.
-            const QSignalBlocker once(m_pendingAppend.isEmpty() ? nullptr
-                                                                : document()->documentLayout());
+            const QSignalBlocker once(
+                m_pending.appended().isEmpty() ? nullptr : document()->documentLayout());
             cursor.beginEditBlock();
-            cursor.setPosition(int(m_pendingDrop), QTextCursor::KeepAnchor);
+            cursor.setPosition(int(m_pending.drop()), QTextCursor::KeepAnchor);
             cursor.removeSelectedText();
             cursor.endEditBlock();
         }
-        if (!m_pendingAppend.isEmpty()) {
+        if (!m_pending.appended().isEmpty()) {
             // Placed by position: moving to the end would lay out the last line first.
             cursor.beginEditBlock();
             cursor.setPosition(document()->characterCount() - 1);
-            cursor.insertText(displayText(m_pendingAppend));
+            cursor.insertText(displayText(m_pending.appended()));
             cursor.endEditBlock();
         }
-        m_shownLength += m_pendingAppend.size() - m_pendingDrop;
     }
-    m_pendingReset = false;
-    m_pendingDrop = 0;
-    m_pendingAppend.clear();
+    m_pending.shown(m_model ? m_model->text().size() : 0);
 
     if (followEnd)
         m_scrollBar->setValue(m_scrollBar->maximum());

@@ -1,32 +1,22 @@
 #pragma once
 
+#include "DrawPacer.h"
 #include "LinePictures.h"
+#include "PendingChanges.h"
 
-#include <QElapsedTimer>
 #include <QPlainTextEdit>
-#include <QTimer>
 
 class TranscriptModel;
 class TranscriptScrollBar;
 
 // The terminal text box: shows a TranscriptModel, never lets the user edit it, and hands
 // every typed character to the program instead. It follows the model incrementally
-// (append at the end, drop lines at the start). A change after a quiet spell is drawn at the
-// next turn of the event loop; in a burst, the first change that comes kMinFlushIntervalMs
-// or more after the last draw is drawn with it, so that draws ride on the wake-ups that bring
-// the bytes, and the end of a burst is drawn at most kMinFlushIntervalMs + kTailMs after the
-// draw before it. While lines come faster than a screenful per kMinFlushIntervalMs, so that
-// most of them scroll past unseen whatever the view does, it draws kOutpacedFlushIntervalMs
-// apart instead.
+// (append at the end, drop lines at the start), drawing when its DrawPacer says.
 class TerminalView : public QPlainTextEdit
 {
     Q_OBJECT
 
 public:
-    static constexpr int kMinFlushIntervalMs = 28;
-    static constexpr int kTailMs = 10;
-    static constexpr int kOutpacedFlushIntervalMs = 100;
-
     explicit TerminalView(QWidget *parent = nullptr);
 
     void setModel(TranscriptModel *model);
@@ -56,10 +46,6 @@ protected:
     bool canInsertFromMimeData(const QMimeData *) const override { return false; }
 
 private:
-    void onAppended(const QString &piece);
-    void onFrontRemoved(qsizetype count);
-    void onCleared();
-    void scheduleFlush();
     qreal blockTop(const QTextBlock &block) const;
     // Shows the last draw's change: the lines before `lastKept` moved as it did, it and the
     // lines after it drawn anew; everything drawn anew without it.
@@ -69,14 +55,6 @@ private:
     TranscriptModel *m_model = nullptr;
     TranscriptScrollBar *m_scrollBar = nullptr;
     LinePictures m_pictures;
-    QTimer m_flushTimer;
-    QElapsedTimer m_sinceFlush;
-    // Changes of the model not yet shown: drop m_pendingDrop characters from the front of
-    // what is shown, then append m_pendingAppend; m_pendingReset redraws from the model.
-    qsizetype m_shownLength = 0;
-    qsizetype m_pendingDrop = 0;
-    QString m_pendingAppend;
-    bool m_pendingReset = false;
-    // The last draw brought more lines than the view shows per kMinFlushIntervalMs.
-    bool m_outpaced = false;
+    DrawPacer m_pacer;
+    PendingChanges m_pending;
 };
