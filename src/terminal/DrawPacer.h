@@ -23,7 +23,7 @@ public:
 
     // Something is to be drawn.
     void changed();
-    // A draw begins, bringing newLines to a view screenLines high.
+    // A draw begins, bringing newLines lines of the screen to a view screenLines high.
     void drawing(qsizetype newLines, int screenLines);
     bool isOutpaced() const { return m_outpaced; }
 

@@ -2,6 +2,8 @@
 
 void PendingChanges::append(const QString &piece, const QString &text, qsizetype limit)
 {
+    m_addedSize += piece.size();
+    m_addedLineEnds += piece.count(u'\n');
     if (m_reset)
         return;
     // A CR LF split between two changes: the CR is already shown as a lone CR, and only
@@ -29,5 +31,7 @@ void PendingChanges::shown(qsizetype length)
     m_shownLength = length;
     m_drop = 0;
     m_append.clear();
+    m_addedSize = 0;
+    m_addedLineEnds = 0;
     m_reset = false;
 }

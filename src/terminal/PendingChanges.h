@@ -17,6 +17,9 @@ public:
     bool isReset() const { return m_reset; }
     qsizetype drop() const { return m_drop; }
     const QString &appended() const { return m_append; }
+    // All that came since the last time shown, whether appended() still holds it or not.
+    qsizetype addedSize() const { return m_addedSize; }
+    qsizetype addedLineEnds() const { return m_addedLineEnds; }
 
     // The view shows the transcript as it is now, length characters.
     void shown(qsizetype length);
@@ -25,5 +28,7 @@ private:
     qsizetype m_shownLength = 0;
     qsizetype m_drop = 0;
     QString m_append;
+    qsizetype m_addedSize = 0;
+    qsizetype m_addedLineEnds = 0;
     bool m_reset = false;
 };

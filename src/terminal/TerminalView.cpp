@@ -66,8 +66,11 @@ void TerminalView::setModel(TranscriptModel *model)
 
 void TerminalView::flush()
 {
-    const int screenLines = viewport()->height() / qMax(1, fontMetrics().lineSpacing());
-    m_pacer.drawing(m_pending.isReset() ? 0 : m_pending.appended().count(u'\n'), screenLines);
+    // What came since the last draw, in lines of the screen: a line end starts one, and a
+    // long line wraps over several (a flood is read in lines of kilobytes).
+    const int columns = viewport()->width() / qMax(1, fontMetrics().averageCharWidth());
+    m_pacer.drawing(m_pending.addedLineEnds() + m_pending.addedSize() / qMax(1, columns),
+                    viewport()->height() / qMax(1, fontMetrics().lineSpacing()));
     if (m_pending.isEmpty())
         return;
 

@@ -222,6 +222,32 @@ private Q_SLOTS:
         }
     }
 
+    // A flood is read in lines of kilobytes: few line ends, but a screenful and more goes
+    // past between two draws, so the view draws at the slow rhythm, not the burst one.
+    void floodOfLongLinesIsDrawnSeldom()
+    {
+        TranscriptModel model;
+        TerminalView view;
+        view.resize(525, 441);
+        view.setModel(&model);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.flush();
+        QCoreApplication::processEvents();
+        int paints = 0;
+        EventCounter counter(QEvent::Paint, paints);
+        view.viewport()->installEventFilter(&counter);
+        const QString frame = u"*#1*2##"_s.repeated(570) + u"\r\n"_s;
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 800) {
+            model.append(frame);
+            QTest::qWait(3);
+        }
+        // Draws are never closer than the slow interval, but the first two.
+        QCOMPARE_LE(paints, 3 + clock.elapsed() * 100 / (95 * DrawPacer::kOutpacedIntervalMs));
+    }
+
     void copyGivesTranscriptCharacters()
     {
         TranscriptModel model;
