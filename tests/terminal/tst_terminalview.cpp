@@ -66,6 +66,15 @@ static bool looksLikeTextBox(TerminalView &view)
     return onScreen.convertToFormat(expected.format()) == expected;
 }
 
+// Shows the view on the model at the size of the main window's text box.
+static bool showAtWindowSize(TerminalView &view, TranscriptModel &model)
+{
+    view.resize(525, 441);
+    view.setModel(&model);
+    view.show();
+    return QTest::qWaitForWindowExposed(&view);
+}
+
 class TstTerminalView : public QObject
 {
     Q_OBJECT
@@ -130,10 +139,7 @@ private Q_SLOTS:
     {
         TranscriptModel model(2000);
         TerminalView view;
-        view.resize(525, 441);
-        view.setModel(&model);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QVERIFY(showAtWindowSize(view, model));
         view.clearFocus(); // no caret, as in the reference that never has the focus
         const auto same = [&](const char *when) {
             view.flush();
@@ -205,10 +211,7 @@ private Q_SLOTS:
         QFETCH(bool, scrolledBack);
         TranscriptModel model(limit);
         TerminalView view;
-        view.resize(525, 441);
-        view.setModel(&model);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QVERIFY(showAtWindowSize(view, model));
         view.clearFocus();
         for (int i = 0; i < 40; ++i)
             model.appendFrame(u"*1*1*11##"_s);
@@ -228,10 +231,7 @@ private Q_SLOTS:
     {
         TranscriptModel model;
         TerminalView view;
-        view.resize(525, 441);
-        view.setModel(&model);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QVERIFY(showAtWindowSize(view, model));
         view.flush();
         QCoreApplication::processEvents();
         int paints = 0;
