@@ -35,6 +35,7 @@ TerminalView::TerminalView(QWidget *parent)
     QFont unshaped;
     unshaped.setStyleStrategy(QFont::PreferNoShaping);
     setFont(unshaped);
+    measureGlyphs();
     setFocusPolicy(Qt::StrongFocus);
     // The background is painted with the lines, see paintEvent().
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
@@ -68,9 +69,9 @@ void TerminalView::flush()
 {
     // What came since the last draw, in lines of the screen: a line end starts one, and a
     // long line wraps over several (a flood is read in lines of kilobytes).
-    const int columns = viewport()->width() / qMax(1, fontMetrics().averageCharWidth());
+    const int columns = viewport()->width() / m_glyphSize.width();
     m_pacer.drawing(m_pending.addedLineEnds() + m_pending.addedSize() / qMax(1, columns),
-                    viewport()->height() / qMax(1, fontMetrics().lineSpacing()));
+                    viewport()->height() / m_glyphSize.height());
     if (m_pending.isEmpty())
         return;
 
@@ -196,6 +197,15 @@ void TerminalView::changeEvent(QEvent *event)
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
         m_pictures.clear();
     QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        measureGlyphs();
+}
+
+void TerminalView::measureGlyphs()
+{
+    // Asked for at every draw, and not cheap to ask the font for.
+    const QFontMetrics metrics = fontMetrics();
+    m_glyphSize = QSize(qMax(1, metrics.averageCharWidth()), qMax(1, metrics.lineSpacing()));
 }
 
 void TerminalView::keyPressEvent(QKeyEvent *event)

@@ -51,10 +51,13 @@ private:
     // lines after it drawn anew; everything drawn anew without it.
     void showChange(const QTextBlock &lastKept, qreal lastKeptTop);
     void typeText(const QString &text);
+    void measureGlyphs();
 
     TranscriptModel *m_model = nullptr;
     TranscriptScrollBar *m_scrollBar = nullptr;
     LinePictures m_pictures;
     DrawPacer m_pacer;
     PendingChanges m_pending;
+    // An average character's width and the line spacing of the font, in pixels.
+    QSize m_glyphSize{1, 1};
 };
