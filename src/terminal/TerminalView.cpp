@@ -5,12 +5,6 @@
 #include "TranscriptScrollBar.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QClipboard>
-#include <QCoreApplication>
-#include <QGuiApplication>
-#include <QKeyEvent>
-#include <QMenu>
-#include <QMimeData>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QSignalBlocker>
@@ -155,6 +149,11 @@ void TerminalView::showChange(const QTextBlock &lastKept, qreal lastKeptTop)
 void TerminalView::paintEvent(QPaintEvent *event)
 {
     const QTextCursor cursor = textCursor();
+    // Where the caret is to be drawn now, if anywhere: it blinks, and only shows with the focus.
+    const QAbstractTextDocumentLayout::PaintContext context = getPaintContext();
+    const int caret =
+        textInteractionFlags() & Qt::TextSelectableByKeyboard ? context.cursorPosition : -1;
+    LinePictures::Line caretLine;
     const QRect area = event->rect();
     QRegion ownDrawing;
     QList<LinePictures::Line> pictured;
@@ -169,11 +168,14 @@ void TerminalView::paintEvent(QPaintEvent *event)
         const int start = block.position(), end = start + block.length();
         // A long line, wrapped over much of the screen, is mostly out of sight.
         if (viewport()->devicePixelRatioF() != 1.0 || line.height() > viewport()->height() / 4 ||
-            (cursor.position() >= start && cursor.position() < end) ||
-            (cursor.selectionStart() < end && cursor.selectionEnd() > start))
+            (cursor.hasSelection() && cursor.selectionStart() < end &&
+             cursor.selectionEnd() > start)) {
             ownDrawing += line.toAlignedRect();
-        else
-            pictured.append({block, line});
+            continue;
+        }
+        pictured.append({block, line});
+        if (caret >= start && caret < end)
+            caretLine = pictured.last();
     }
     // Pictures come on their own background: only what lies between them, and what the text
     // box draws itself, needs the background first.
@@ -190,6 +192,12 @@ void TerminalView::paintEvent(QPaintEvent *event)
         painter.begin(viewport());
     }
     m_pictures.draw(painter, pictured, palette());
+    // Over its line's picture, as the text box draws it over the line.
+    if (caretLine.first.isValid()) {
+        painter.setPen(context.palette.text().color());
+        caretLine.first.layout()->drawCursor(&painter, caretLine.second.topLeft(),
+                                             caret - caretLine.first.position(), cursorWidth());
+    }
 }
 
 void TerminalView::changeEvent(QEvent *event)
@@ -206,88 +214,4 @@ void TerminalView::measureGlyphs()
     // Asked for at every draw, and not cheap to ask the font for.
     const QFontMetrics metrics = fontMetrics();
     m_glyphSize = QSize(qMax(1, metrics.averageCharWidth()), qMax(1, metrics.lineSpacing()));
-}
-
-void TerminalView::keyPressEvent(QKeyEvent *event)
-{
-    // Copying, selecting and moving through the text keep working; nothing else may change
-    // the text, and every character goes to the program.
-    if (event->matches(QKeySequence::Paste)) {
-        typeText(QGuiApplication::clipboard()->text());
-        event->accept();
-        return;
-    }
-    if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::SelectAll)) {
-        QPlainTextEdit::keyPressEvent(event);
-        return;
-    }
-    const QString text = event->text();
-    const bool printable = !text.isEmpty() && !(event->modifiers() & Qt::ControlModifier);
-    if (printable || text == QLatin1String("\b") || text == QLatin1String("\r") ||
-        text == QLatin1String("\x1b")) {
-        for (QChar c : text)
-            Q_EMIT keyTyped(c);
-        event->accept();
-        return;
-    }
-    QPlainTextEdit::keyPressEvent(event);
-}
-
-void TerminalView::inputMethodEvent(QInputMethodEvent *event)
-{
-    for (QChar c : event->commitString())
-        Q_EMIT keyTyped(c);
-    event->accept();
-}
-
-void TerminalView::contextMenuEvent(QContextMenuEvent *event)
-{
-    QMenu *menu = createStandardContextMenu(event->pos());
-    // In the words of the menu's own entries, after Copy.
-    auto *paste = new QAction(
-        QCoreApplication::translate("QWidgetTextControl", "&Paste") + QLatin1Char('\t') +
-            QKeySequence(QKeySequence::Paste).toString(QKeySequence::NativeText),
-        menu);
-    paste->setObjectName(QStringLiteral("edit-paste"));
-    paste->setEnabled(!QGuiApplication::clipboard()->text().isEmpty());
-    connect(paste, &QAction::triggered, this,
-            [this] { typeText(QGuiApplication::clipboard()->text()); });
-    const QList<QAction *> entries = menu->actions();
-    qsizetype after = 0;
-    while (after < entries.size() && entries[after]->objectName() != u"edit-copy")
-        ++after;
-    menu->insertAction(after + 1 < entries.size() ? entries[after + 1] : nullptr, paste);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(event->globalPos());
-}
-
-void TerminalView::mouseReleaseEvent(QMouseEvent *event)
-{
-    QClipboard *clipboard = QGuiApplication::clipboard();
-    if (event->button() == Qt::MiddleButton && clipboard->supportsSelection()) {
-        typeText(clipboard->text(QClipboard::Selection));
-        event->accept();
-        return;
-    }
-    QPlainTextEdit::mouseReleaseEvent(event);
-}
-
-void TerminalView::typeText(const QString &text)
-{
-    for (QChar c : text)
-        Q_EMIT keyTyped(c);
-}
-
-QMimeData *TerminalView::createMimeDataFromSelection() const
-{
-    const_cast<TerminalView *>(this)->flush();
-    auto *data = new QMimeData;
-    const QTextCursor cursor = textCursor();
-    if (m_model && cursor.hasSelection()) {
-        // Positions in the display are positions in the transcript: copy its exact text.
-        const qsizetype start = cursor.selectionStart();
-        const qsizetype end = cursor.selectionEnd();
-        data->setText(m_model->text().mid(start, end - start));
-    }
-    return data;
 }

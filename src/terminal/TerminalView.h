@@ -31,8 +31,8 @@ Q_SIGNALS:
     void keyTyped(QChar character);
 
 protected:
-    // Lines are drawn from their pictures, but for those with the cursor or the selection in
-    // them, which the text box draws itself.
+    // Lines are drawn from their pictures and the caret over them, as the text box would; lines
+    // with the selection in them the text box draws itself.
     void paintEvent(QPaintEvent *event) override;
     void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
