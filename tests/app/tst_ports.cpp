@@ -26,12 +26,10 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-constexpr int kTimeout = 10000; // never reached when all is well
 QString detail(const TestWindow &w, int port)
 {
     return w.ccom()->itemData(port - 1, PortEntryDelegate::kDetailRole).toString();
 }
-
 } // namespace
 
 class TstPorts : public QObject

@@ -19,8 +19,6 @@
 
 using namespace Qt::StringLiterals;
 
-constexpr int kTimeout = 10000; // never reached when all is well
-
 class TstSessionLogWindow : public QObject
 {
     Q_OBJECT

@@ -15,11 +15,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-constexpr int kTimeout = 5000; // never reached when all is well
-constexpr int kQuiet = 300;    // how long "nothing more happens" is watched
-const QString kAnswered = u"*#*1##\r\n"_s;
-} // namespace
+const QString kAnswered = u"*#*1##\r\n"_s; // the probe's answer, as the window shows it
 
 class TstWindowLink : public QObject
 {

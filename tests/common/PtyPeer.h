@@ -7,6 +7,11 @@
 #include <termios.h>
 #include <thread>
 
+// How long a test waits for what must happen (never reached when all is well), and how long
+// it watches that nothing more happens.
+constexpr int kTimeout = 10000;
+constexpr int kQuiet = 300;
+
 // The far end of a pseudo-terminal: the test plays the adapter on it. The program opens
 // devicePath() as its serial port. A thread of its own reads everything the program writes
 // as soon as it arrives, and answers a trigger (the probe) at once, so that no answer
@@ -36,7 +41,7 @@ public:
     // Everything read from the program so far.
     QByteArray received() const;
     // Waits, with the test's events running, until `count` bytes in all have been read.
-    bool waitForReceived(qsizetype count, int timeoutMs = 5000) const;
+    bool waitForReceived(qsizetype count, int timeoutMs = kTimeout) const;
 
     // How many bytes written here the program has not read yet.
     qsizetype unread() const;

@@ -1,13 +1,19 @@
 // The link to the adapter over a pseudo-terminal whose far end (answering from its own thread
-// the moment the probe arrives) the test plays, or against the project's emulator.
+// the moment the probe arrives) the test plays, or against the project's emulator; output
+// suspended on the device (what flow control and a slow adapter do) holds what was written
+// until the line takes it again.
 
 #include "InterfaceLink.h"
 #include "PtyPeer.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #ifndef EMULATOR_PATH
 #define EMULATOR_PATH ""
@@ -16,9 +22,7 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-constexpr int kTimeout = 5000; // never reached when all is well
-constexpr int kQuiet = 300;    // how long "nothing more happens" is watched
-const QByteArray kProbe = "*#13**15##", kAck = "*#*1##";
+const QByteArray kProbe = PtyPeer::kProbe, kAck = PtyPeer::kAck;
 using Reason = InterfaceLink::FailReason;
 
 // What the link reports, in order, as short texts.
@@ -56,6 +60,19 @@ struct Reports : QStringList
     }
     QElapsedTimer sinceStart;
     qint64 connectedAfterMs = -1, failedAfterMs = -1;
+};
+
+// Suspends and resumes the output of the device the program opens, as tcflow() on it does.
+struct Flow
+{
+    int fd;
+    explicit Flow(const QString &device)
+        : fd(::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK))
+    {
+    }
+    ~Flow() { ::close(fd); }
+    bool suspend() const { return ::tcflow(fd, TCOOFF) == 0; }
+    bool resume() const { return ::tcflow(fd, TCOON) == 0; }
 };
 } // namespace
 
@@ -104,13 +121,14 @@ private Q_SLOTS:
         QVERIFY2(reports.connectedAfterMs >= 100,
                  qPrintable(QString::number(reports.connectedAfterMs)));
         QCOMPARE(m_peer->received(), kProbe); // the probe, nothing before or after it
-        const termios line = m_peer->lineSettings();
-        QVERIFY(cfgetospeed(&line) == B115200 && (line.c_cflag & CSIZE) == CS8);
         QCOMPARE(m_link->clock().text(u"T"_s), u"T: 00.00.00"_s);
         QVERIFY(ticks.isEmpty());
         QVERIFY(ticks.wait(2000));
         QCOMPARE(m_link->clock().text(u"T"_s), u"T: 00.00.01"_s);
 
+        // Half a frame received before a disconnect is shown in front of the next one.
+        m_peer->write("*1*1");
+        QTRY_COMPARE_WITH_TIMEOUT(m_link->rxBuffer(), u"*1*1"_s, kTimeout);
         m_link->Disconnect();
         QCOMPARE(reports.last(), u"disconnected"_s);
         QVERIFY(closed());
@@ -120,6 +138,8 @@ private Q_SLOTS:
         QCOMPARE(m_link->clock().text(u"T"_s), u"T: 00.00.01"_s);
         QVERIFY(connectAnswered(reports)); // a new connection counts from zero
         QCOMPARE(m_link->clock().text(u"T"_s), u"T: 00.00.00"_s);
+        QCOMPARE(reports.mid(reports.size() - 3),
+                 (QStringList{u"probe"_s, u"frame *1*1*#*1##"_s, u"connected"_s}));
     }
 
     void notFound_data()
@@ -221,51 +241,49 @@ private Q_SLOTS:
         QVERIFY(connectAnswered(reports));
     }
 
-    void typing()
+    void keyWaitsForTheLine()
     {
+        Flow flow(m_peer->devicePath());
         Reports reports(*m_link);
         QVERIFY(connectAnswered(reports));
-        QByteArray sent = kProbe;
-        for (char key : {'*', '#', '1'}) {
-            QVERIFY(m_link->sendTyped(QLatin1Char(key)));
-            // Every key goes out at once, as one byte.
-            sent += key;
-            QVERIFY(m_peer->waitForReceived(sent.size()));
-            QCOMPARE(m_peer->received(), sent);
-        }
+        QVERIFY(flow.suspend());
+        QVERIFY(m_link->sendTyped(u'1') && m_link->sendTyped(u'2'));
+        QVERIFY(!QTest::qWaitFor([&] { return reports.size() > 3; }, kQuiet)); // no failure
+        QCOMPARE(m_peer->received(), kProbe); // held, not lost and not sent
+        QVERIFY(flow.resume());
+        QVERIFY(m_peer->waitForReceived(kProbe.size() + 2));
+        QCOMPARE(m_peer->received(), kProbe + "12"); // in order, once each
+        QVERIFY(m_link->state() == InterfaceLink::State::Connected && m_link->interfaceAnswered());
         QCOMPARE(reports.size(), 3);
-
-        // Half a frame received before a disconnect is shown in front of the next one.
-        m_peer->write("*1*1");
-        QTRY_COMPARE_WITH_TIMEOUT(m_link->rxBuffer(), u"*1*1"_s, kTimeout);
-        m_link->Disconnect();
-        QVERIFY(connectAnswered(reports));
-        QVERIFY(reports.contains(u"frame *1*1*#*1##"_s));
     }
 
-    void lineLost_data()
+    // Output suspended while connecting: the probe waits for the line. Resumed at once, the
+    // attempt succeeds; a Disconnect before the probe has gone out ends it as not found,
+    // with no box, and the probe is never sent.
+    void probeWaitsForTheLine_data()
     {
-        QTest::addColumn<bool>("typeAtOnce");
-        QTest::newRow("unplugged") << false;
-        QTest::newRow("typed into the dead line") << true;
+        QTest::addColumn<bool>("disconnect");
+        QTest::newRow("resumed") << false;
+        QTest::newRow("disconnect before the probe is written") << true;
     }
-    void lineLost()
+    void probeWaitsForTheLine()
     {
-        QFETCH(bool, typeAtOnce);
+        QFETCH(bool, disconnect);
+        Flow flow(m_peer->devicePath());
         Reports reports(*m_link);
-        QSignalSpy ticks(m_link.get(), &InterfaceLink::clockTicked);
-        QVERIFY(connectAnswered(reports));
-        m_peer->hangUp();
-        if (typeAtOnce) {
-            // Before any event runs, so the write is what finds the line gone: closed, and
-            // reported without a failure line.
-            QVERIFY(!m_link->sendTyped(u'5'));
-            QCOMPARE(reports.last(), u"send failed"_s);
-        } else {
-            QVERIFY(reports.waitFor(u"line failed: The device was disconnected"_s));
-        }
-        QVERIFY(closed());
-        QVERIFY(!QTest::qWaitFor([&] { return reports.size() > 4 || !ticks.isEmpty(); }, 1200));
+        m_peer->setAnswer(kProbe, kAck);
+        QVERIFY(flow.suspend());
+        m_link->ConnectInterface(m_peer->devicePath());
+        QCOMPARE(m_link->state(), InterfaceLink::State::Probing);
+        if (disconnect)
+            m_link->Disconnect();
+        QVERIFY(flow.resume());
+        const QStringList expected =
+            disconnect ? QStringList{u"probe"_s, u"disconnected"_s, u"not found"_s}
+                       : QStringList{u"probe"_s, u"frame *#*1##"_s, u"connected"_s};
+        QVERIFY(reports.waitFor(expected.last()));
+        QCOMPARE(reports, expected);
+        QVERIFY(!m_peer->waitForReceived(disconnect ? 1 : kProbe.size() + 1, kQuiet));
     }
 
     void emulator_data()

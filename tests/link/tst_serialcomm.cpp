@@ -1,5 +1,6 @@
 // The serial component over a pseudo-terminal whose far end the test plays: opening with the
-// link's line settings, bytes in and out, and a line that goes away.
+// link's line settings or failing to open and saying why, bytes in and out, and a line that
+// goes away.
 
 #include "HangupCheck.h"
 #include "PtyPeer.h"
@@ -11,12 +12,10 @@
 #include <QTest>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-constexpr int kTimeout = 5000; // never reached when all is well
-constexpr int kQuiet = 300;    // how long "nothing more happens" is watched
-} // namespace
+using namespace Qt::StringLiterals;
 
 class TestSerialComm : public QObject
 {
@@ -41,28 +40,55 @@ private Q_SLOTS:
         QVERIFY(!comm.isOpen());
     }
 
+    // The port stays closed, and the reason names the device; for a refused one it says what
+    // would let the user in: joining the group only where the group may use it.
     void openFails_data()
     {
-        QTest::addColumn<QString>("device"); // "peer": the pseudo-terminal, held by another
-        QTest::newRow("no such device") << QStringLiteral("/dev/does-not-exist");
-        QTest::newRow("no device chosen") << QString();
-        QTest::newRow("held by another program") << QStringLiteral("peer");
+        QTest::addColumn<QString>("device"); // "pty": the pseudo-terminal, given `mode`
+        QTest::addColumn<int>("mode");       // -1: held by another program instead
+        QTest::addColumn<QString>("says");   // %1: the device
+        QTest::addColumn<QString>("never");
+        QTest::newRow("no such device") << u"/dev/ttyS-none"_s << 0 << u" : %1"_s << u"("_s;
+        QTest::newRow("no device chosen")
+            << QString() << 0 << u"No serial port selected"_s << u"("_s;
+        QTest::newRow("held by another program") << u"pty"_s << -1 << QString() << u"("_s;
+        QTest::newRow("mode 000") << u"pty"_s << 0000
+                                  << u"the permissions of %1 let neither its group"_s
+                                  << u"must belong"_s;
+        QTest::newRow("group may use it")
+            << u"pty"_s << 0660 << u"to use %1 the user must belong to the group"_s
+            << u"let neither"_s;
     }
     void openFails()
     {
         QFETCH(QString, device);
+        QFETCH(int, mode);
+        QFETCH(QString, says);
+        QFETCH(QString, never);
         PtyPeer peer;
         QSerialPort holder(peer.devicePath());
-        if (device == u"peer") {
-            QVERIFY(holder.open(QIODevice::ReadWrite));
+        const bool refused = device == u"pty"_s && mode >= 0;
+        const bool root = ::geteuid() == 0;
+        if (device == u"pty"_s) {
             device = peer.devicePath();
+            QVERIFY(refused ? ::chmod(QFile::encodeName(device).constData(), mode_t(mode)) == 0
+                            : holder.open(QIODevice::ReadWrite));
+            // The owner of the device may use it whatever its group may do; root may use all.
+            if (refused && mode & 0600 && !root)
+                QSKIP("needs root to try the device as a user outside its group");
         }
+        // As root, a refused device is tried as "nobody", outside the device's group.
+        if (refused && root)
+            QVERIFY(::setresgid(65534, 65534, 0) == 0 && ::setresuid(65534, 65534, 0) == 0);
         SerialComm comm;
         const CommError failure = comm.open(device, 115200);
-        QVERIFY(failure.failed());
-        QVERIFY(!failure.description.isEmpty());
-        QVERIFY(!comm.isOpen());
-        QCOMPARE(holder.isOpen(), device == peer.devicePath()); // the holder keeps it
+        if (refused && root)
+            QVERIFY(::setresuid(0, 0, 0) == 0 && ::setresgid(0, 0, 0) == 0);
+        QVERIFY(failure.failed() && !failure.description.isEmpty() && !comm.isOpen());
+        const QString &why = failure.description;
+        QVERIFY2(why.contains(says.replace(u"%1"_s, device)) && !why.contains(never),
+                 qPrintable(why));
+        QCOMPARE(holder.isOpen(), mode < 0); // the holder keeps it
     }
 
     void bytesBothWays()
