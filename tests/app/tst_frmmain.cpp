@@ -1,5 +1,6 @@
 // The main window driven as its user drives it: start-up, port choice by keys and wheel,
-// languages (with what a screen reader is told) and the commands that need no adapter.
+// languages (with what a screen reader is told), the keyboard and mouse habits of the
+// platform, pictures sharp at any scale and the commands that need no adapter.
 
 #include "FrmHelp.h"
 #include "TestWindow.h"
@@ -14,6 +15,7 @@
 #include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
@@ -123,6 +125,58 @@ private Q_SLOTS:
         const QList<QAction *> buttons = window.findChild<QToolBar *>()->actions();
         for (int i = 1; i <= 9; ++i)
             QCOMPARE(buttons[i - 1]->isSeparator(), i == 3 || i == 5 || i == 7);
+
+        // A right click past the menus brings up no menu of toolbars.
+        QMenuBar *bar = window.menuBar();
+        const QPoint pos(bar->width() - 100, bar->height() / 2);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, pos, bar->mapToGlobal(pos));
+        QApplication::sendEvent(bar, &event);
+        QCOMPARE(QApplication::activePopupWidget(), nullptr);
+    }
+
+    // F10 opens the first menu wherever the focus is; the entries have no shortcuts.
+    void f10OpensTheMenuBar_data()
+    {
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("terminal") << u"Trx"_s;
+        QTest::newRow("port list") << u"Ccom"_s;
+    }
+    void f10OpensTheMenuBar()
+    {
+        QFETCH(QString, focus);
+        TestWindow w;
+        QVERIFY(QTest::qWaitForWindowActive(&w.window()));
+        QWidget *widget = w.window().findChild<QWidget *>(focus);
+        widget->setFocus();
+        QTRY_VERIFY(widget->hasFocus());
+        QTest::keyClick(widget, Qt::Key_F10);
+        QMenu *file = w.action(u"mFile"_s)->menu();
+        QTRY_COMPARE(QApplication::activePopupWidget(), file);
+        QTest::keyClick(file, Qt::Key_Escape);
+        for (QAction *action : w.window().findChildren<QAction *>(QRegularExpression(u"^m"_s)))
+            QVERIFY2(action->shortcut().isEmpty(), qPrintable(action->objectName()));
+    }
+
+    // Each picture is drawn once per device pixel and never scaled afterwards: tst_sharpart
+    // runs this at 200 %.
+    void picturesHaveOneDotPerDevicePixel()
+    {
+        TestWindow w;
+        const qreal ratio = w.window().devicePixelRatioF();
+        QCOMPARE(ratio, qEnvironmentVariable("QT_SCALE_FACTOR", u"1"_s).toDouble());
+        const QSize iconSize = w.window().findChild<QToolBar *>()->iconSize();
+        for (const char *button : {"1", "2", "4", "6", "8", "9"}) {
+            const QPixmap picture = w.action(QLatin1String(button))->icon().pixmap(iconSize, ratio);
+            QCOMPARE(picture.size(), iconSize * ratio);
+            QCOMPARE(picture.devicePixelRatio(), ratio);
+        }
+        QCOMPARE(w.window().windowIcon().pixmap(QSize(48, 48), ratio).size(),
+                 QSize(48, 48) * ratio);
+        FrmHelp *help = FrmHelp::showHelp(u"it"_s);
+        QVERIFY(QTest::qWaitForWindowExposed(help));
+        QCOMPARE(help->Ipaypal()->pixmap().size(), QSize(32, 32) * ratio);
+        QCOMPARE(help->Ipaypal()->pixmap().devicePixelRatio(), ratio);
+        help->close();
     }
 
     void storedSettings_data()
