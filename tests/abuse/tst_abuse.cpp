@@ -1,13 +1,11 @@
 // The program under abuse, through the real window and a real pseudo-terminal: a line that
 // never ends a frame must not grow memory, and a flood must leave the window answering keys.
 
-#include "PtyPeer.h"
-#include "TestWindow.h"
+#include "PtyWindow.h"
 
 #include "DisplayText.h"
 #include "TerminalView.h"
 
-#include <QComboBox>
 #include <QFile>
 #include <QTest>
 #include <QTimer>
@@ -56,35 +54,20 @@ void pushThroughLine(PtyPeer &peer, const QByteArray &pattern, qint64 total)
     QCoreApplication::processEvents();
 }
 
-// A main window whose COM 1 is the far end of `peer`, connected: the peer answered the probe
-// as the adapter does.
-struct Connection
-{
-    PtyPeer peer;
-    TestWindow w{"[Option]\nCom=1\nlanguage=en\n[Ports]\nCOM1=" + peer.devicePath().toUtf8() +
-                 "\n"};
-    bool connect()
-    {
-        peer.setAnswer("*#13**15##", "*#*1##");
-        w.trigger(QStringLiteral("1"));
-        return QTest::qWaitFor([&] { return !w.ccom()->isEnabled(); }, 5000);
-    }
-};
-
 } // namespace
 
 class TstAbuse : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<Connection> m_connection;
+    // The main window over the line, connected.
+    std::unique_ptr<PtyWindow> m_connection;
 
 private Q_SLOTS:
-    void initTestCase() { QCoreApplication::setApplicationName(QStringLiteral("Telvo4686Sdk")); }
     void init()
     {
-        m_connection = std::make_unique<Connection>();
-        QVERIFY(m_connection->connect());
+        m_connection = std::make_unique<PtyWindow>();
+        QVERIFY(m_connection->connectAnswered());
     }
     void cleanup() { m_connection.reset(); }
 
