@@ -1,17 +1,25 @@
 // The main window over a pseudo-terminal whose far end plays the adapter: what the user sees
-// of connecting, frames, typing, disconnecting and a lost line.
+// of connecting, frames, typing and pasting, disconnecting and a lost line; what lands in the
+// session log of a whole session, and a log that cannot be written.
 
 #include "PtyWindow.h"
 
 #include "InterfaceLink.h"
+#include "SessionLog.h"
 #include "TerminalView.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QMenu>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTextCursor>
 #include <QtTest>
+
+#include <sys/mount.h>
 
 using namespace Qt::StringLiterals;
 
@@ -145,6 +153,152 @@ private Q_SLOTS:
         QTest::keyClicks(w.trx(), u"6#"_s);
         QCOMPARE(w.transcript(), after);
         QVERIFY(p.modals.met.isEmpty());
+    }
+
+    // Every frame, in order and with nondecreasing times, after what the file held; a
+    // transcript that keeps its limit; the typed (and pasted) frame before its answer.
+    void wholeSession()
+    {
+        QTemporaryDir dir;
+        PtyWindow p;
+        TestWindow &w = p.w;
+        p.modals.fileName = dir.filePath(u"bus.log"_s);
+        QFile earlier(p.modals.fileName);
+        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier\n") == 8);
+        earlier.close();
+        w.trigger(u"mLog"_s);
+        QVERIFY(w.action(u"mLog"_s)->isChecked());
+        QCOMPARE(p.modals.met, QStringList(u"Log file|Log file (*.log)|"_s));
+        QVERIFY(p.connectAnswered());
+        QByteArray bus;
+        for (int i = 0; i < 1200; ++i)
+            bus += "*1*" + QByteArray::number(i) + "*1\x01\xe8##";
+        for (qsizetype at = 0; at < bus.size(); at += 700)
+            p.peer.write(bus.mid(at, 700));
+        QTRY_VERIFY_WITH_TIMEOUT(w.transcript().endsWith(u"*1*1199*1\x01\xe8##\r\n"_s), kTimeout);
+        p.peer.setAnswer("*#1*11##", PtyPeer::kAck);
+        QTest::keyClicks(w.trx(), u"*#1*"_s);
+        QGuiApplication::clipboard()->setText(u"1x1 #\n#"_s);
+        QTest::keySequence(w.trx(), QKeySequence::Paste);
+        QTRY_VERIFY_WITH_TIMEOUT(w.transcript().endsWith(u"*#1*11##*#*1##\r\n"_s), kTimeout);
+        p.peer.hangUp();
+        QTRY_VERIFY_WITH_TIMEOUT(w.showsClosed(), kTimeout);
+        QVERIFY(w.transcript().size() <= 10000 && bus.size() > 10000);
+        w.trigger(u"mLog"_s);
+        QVERIFY(!w.action(u"mLog"_s)->isChecked());
+        QCOMPARE(p.modals.met.size(), 1);
+
+        QFile file(p.modals.fileName);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QStringList got = QString::fromLatin1(file.readAll()).split(u'\n');
+        QVERIFY(got.size() > 2 && got.takeFirst() == u"earlier"_s && got.takeLast().isEmpty());
+        // Each line: its time, a TAB, then the record.
+        QStringList times;
+        for (QString &line : got) {
+            times << line.left(23);
+            line.remove(0, 24);
+        }
+        // The bus comes in as many lines as the reads make: joined, they are the bus.
+        QString joined;
+        while (got.size() > 5 && got[5].startsWith(u"RX\t"_s))
+            joined += got.takeAt(5).mid(3);
+        QCOMPARE(joined.toLatin1(), SessionLog::escape(bus));
+        got.replaceInStrings(QRegularExpression(u"^--\\t-?\\d+-"_s), u"--\tN-"_s);
+        const QString expected = u"--\tLog started, Telvo L4686SDK " TELVO_VERSION
+                                 "|--\tConnecting: COM 1, %1|TX\t*#13**15##|RX\t*#*1##"
+                                 "|--\tConnection established|TX\t*#1*11##|RX\t*#*1##"
+                                 "|--\tN-The device was disconnected|--\tConnection closed"
+                                 "|--\tLog stopped"_s;
+        QCOMPARE(got, expected.arg(p.peer.devicePath()).split(u'|'));
+        QVERIFY(std::is_sorted(times.begin(), times.end()));
+    }
+
+    // One box with the reason and the file, the entry unticked, the link untouched.
+    void unwritable_data()
+    {
+        QTest::addColumn<bool>("fillLater"); // else full from the start
+        QTest::newRow("a full device") << false;
+        QTest::newRow("a disk that fills up") << true;
+    }
+    void unwritable()
+    {
+        QFETCH(bool, fillLater);
+        QTemporaryDir dir;
+        const QByteArray mount = QFile::encodeName(dir.path());
+        if (fillLater && ::mount("tmpfs", mount.constData(), "tmpfs", 0, "size=64k") != 0)
+            QSKIP("mounting a small tmpfs is not allowed here (the test needs root)");
+        const auto unmount = qScopeGuard([&] {
+            if (fillLater)
+                ::umount2(mount.constData(), MNT_DETACH);
+        });
+        PtyWindow p;
+        TestWindow &w = p.w;
+        p.modals.fileName = fillLater ? dir.filePath(u"bus.log"_s) : u"/dev/full"_s;
+        QVERIFY(p.connectAnswered());
+        w.trigger(u"mLog"_s);
+        if (fillLater) {
+            QFile filler(dir.filePath(u"filler"_s));
+            QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            while (filler.write(QByteArray(4096, 'f')) > 0)
+                continue;
+            p.peer.write(QByteArray(5000, '5') + "##");
+        }
+        const QString box =
+            u"The log file could not be written: No space left on device\n"_s + p.modals.fileName;
+        QTRY_COMPARE_WITH_TIMEOUT(p.modals.met.size(), 2, kTimeout);
+        QCOMPARE(p.modals.met[1].section(u'|', 2), box);
+        QVERIFY(!w.action(u"mLog"_s)->isChecked());
+        p.peer.write(PtyPeer::kAck);
+        QTRY_VERIFY_WITH_TIMEOUT(w.transcript().endsWith(u"##\r\n"_s + kAnswered), kTimeout);
+        QCOMPARE(w.panel(1), u"Connection established"_s);
+        QVERIFY(!w.ccom()->isEnabled());
+        QCOMPARE(p.modals.met.size(), 2);
+    }
+
+    // Each accepted character in order, as if typed; every other one dropped; none while
+    // typing is refused.
+    void paste_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("connected");
+        QTest::addColumn<QByteArray>("sent");
+        QTest::newRow("Ctrl+V") << u"keys"_s << u"*#1a b\r\n2##x\u00e8"_s << true << "*#12##"_ba;
+        QTest::newRow("Shift+Insert") << u"Shift+Insert"_s << u"9*"_s << true << "9*"_ba;
+        QTest::newRow("context menu") << u"menu"_s << u"#5!"_s << true << "#5"_ba;
+        QTest::newRow("refused") << u"keys"_s << u"123"_s << false << ""_ba;
+    }
+    void paste()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, text);
+        QFETCH(bool, connected);
+        QFETCH(QByteArray, sent);
+        PtyWindow p;
+        TestWindow &w = p.w;
+        QVERIFY(!connected || p.connectAnswered());
+        const QByteArray before = p.peer.received();
+        const QString shown = w.transcript();
+        QGuiApplication::clipboard()->setText(text);
+        QWidget *viewport = w.trx()->viewport();
+        if (how == u"keys"_s) {
+            QTest::keySequence(w.trx(), QKeySequence::Paste);
+        } else if (how == u"Shift+Insert"_s) {
+            QTest::keyClick(w.trx(), Qt::Key_Insert, Qt::ShiftModifier);
+        } else {
+            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                    viewport->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(viewport, &event);
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            QVERIFY(menu);
+            menu->findChild<QAction *>(u"edit-paste"_s)->trigger();
+            menu->close();
+        }
+        if (!sent.isEmpty())
+            QVERIFY(p.peer.waitForReceived(before.size() + sent.size()));
+        QVERIFY(!p.peer.waitForReceived(before.size() + sent.size() + 1, 300));
+        QCOMPARE(p.peer.received(), before + sent);
+        QCOMPARE(w.transcript(), shown + QString::fromLatin1(sent));
     }
 };
 
