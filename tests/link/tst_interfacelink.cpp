@@ -178,16 +178,6 @@ private Q_SLOTS:
         QCOMPARE(m_link->rxBuffer(), late ? QString() : QString::fromLatin1(answer));
     }
 
-    void openFails()
-    {
-        Reports reports(*m_link);
-        for (const QString &device : {u"/dev/does-not-exist"_s, QString()}) {
-            m_link->ConnectInterface(device);
-            QVERIFY(closed());
-        }
-        QCOMPARE(reports, QStringList(2, u"error open com + box"_s)); // at once, nothing sent
-    }
-
     // Disconnect, or the window closing, in the middle of a probe; the answer either has not
     // come or has just come.
     void probeInterrupted_data()
