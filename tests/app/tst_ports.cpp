@@ -3,6 +3,7 @@
 // silent entry, one that answers too late (the emulator), one that answers, and paths where
 // nothing is.
 
+#include "Emulator.h"
 #include "PtyPeer.h"
 #include "TestWindow.h"
 
@@ -15,13 +16,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QSerialPort>
 #include <QtTest>
-
-#ifndef EMULATOR_PATH
-#define EMULATOR_PATH ""
-#endif
 
 using namespace Qt::StringLiterals;
 
@@ -36,24 +32,7 @@ class TstPorts : public QObject
 {
     Q_OBJECT
 
-    QProcess m_emulator;
-
-    QString lateEmulator()
-    {
-        m_emulator.start(QStringLiteral(EMULATOR_PATH), {u"--delay"_s, u"300"_s});
-        QByteArray out;
-        while (!out.contains('\n') && m_emulator.waitForReadyRead(kTimeout))
-            out += m_emulator.readAllStandardOutput();
-        return QString::fromLocal8Bit(out.left(out.indexOf('\n')));
-    }
-
 private Q_SLOTS:
-    void cleanup()
-    {
-        m_emulator.kill();
-        m_emulator.waitForFinished(kTimeout);
-    }
-
     void entries()
     {
         PtyPeer peer, later;
@@ -90,11 +69,12 @@ private Q_SLOTS:
 
     void found()
     {
-        if (!*EMULATOR_PATH)
+        if (!Emulator::built())
             QSKIP("built without the emulator");
         PtyPeer silent, answering;
         answering.answerProbe();
-        const QString late = lateEmulator();
+        const Emulator emulator({u"--delay"_s, u"300"_s});
+        const QString late = emulator.device;
         QVERIFY(!late.isEmpty());
         TestWindow w(
             TestWindow::portsIni({{}, silent.devicePath(), late, answering.devicePath()}, "en", 7));

@@ -1,16 +1,13 @@
 #pragma once
 
+#include "Waits.h"
+
 #include <QByteArray>
 #include <QMutex>
 #include <QString>
 
 #include <termios.h>
 #include <thread>
-
-// How long a test waits for what must happen (never reached when all is well), and how long
-// it watches that nothing more happens.
-constexpr int kTimeout = 10000;
-constexpr int kQuiet = 300;
 
 // The far end of a pseudo-terminal: the test plays the adapter on it. The program opens
 // devicePath() as its serial port. A thread of its own reads everything the program writes

@@ -1,78 +1,12 @@
 // The adapter emulator, run as a separate process and talked to through the line it serves.
 
-#include <QDeadlineTimer>
-#include <QElapsedTimer>
-#include <QFile>
+#include "Emulator.h"
+
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
-#include <utility>
-
-namespace {
-constexpr int kTimeout = 3000; // never reached when all is well
-constexpr int kQuiet = 100;    // how long "nothing more arrives" is watched
 const QByteArray ack = "*#*1##", nack = "*#*0##";
-
-// The emulator while this lives, and the terminal's end of its line; timings start once
-// the emulator has noted the port open.
-struct Emulator : QProcess
-{
-    explicit Emulator(const QStringList &args)
-    {
-        start(QStringLiteral(EMULATOR_PATH), args + QStringList{"--log"});
-        waitFor("\n");
-        device = QString::fromLocal8Bit(output.left(output.indexOf('\n')));
-        fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY);
-        waitFor("port opened");
-    }
-    ~Emulator() override
-    {
-        ::close(fd);
-        kill();
-        waitForFinished(kTimeout);
-    }
-    // Waits for `text` to be printed after what earlier calls waited for.
-    bool waitFor(const QByteArray &text)
-    {
-        qsizetype at;
-        while ((at = output.indexOf(text, seen)) < 0 && waitForReadyRead(kTimeout))
-            output += readAllStandardOutput();
-        seen = at + text.size();
-        return at >= 0;
-    }
-    // Closes the terminal's end and, once the emulator has noted it, opens it again.
-    bool reopen()
-    {
-        ::close(std::exchange(fd, -1));
-        return waitFor("port closed") &&
-               (fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY)) >= 0;
-    }
-    bool send(const QByteArray &d) { return ::write(fd, d.data(), d.size()) == d.size(); }
-    // What arrives until `count` bytes are in or `ms` pass.
-    QByteArray receive(int count, int ms = kTimeout)
-    {
-        QByteArray data;
-        QDeadlineTimer deadline(ms);
-        pollfd p{fd, POLLIN, 0};
-        char c;
-        while (data.size() < count && poll(&p, 1, int(deadline.remainingTime())) > 0 &&
-               ::read(fd, &c, 1) == 1)
-            data += c;
-        return data;
-    }
-    QByteArray quiet() { return receive(1 << 20, kQuiet); }
-
-    QByteArray output;
-    qsizetype seen = 0;
-    QString device;
-    int fd = -1;
-};
-} // namespace
 
 class TestEmulator : public QObject
 {
@@ -108,7 +42,7 @@ private Q_SLOTS:
         QFETCH(QByteArrayList, writes);
         QFETCH(QByteArray, answer);
         QFETCH(int, minMs);
-        Emulator emu(args);
+        Emulator emu(args, true);
         QElapsedTimer timer;
         for (qsizetype i = 0; i < writes.size(); ++i) {
             QVERIFY(i == 0 || emu.quiet().isEmpty());
@@ -124,7 +58,7 @@ private Q_SLOTS:
     // frame, does not reach the next one, who is answered as usual.
     void reopening()
     {
-        Emulator emu({"--delay", "200"});
+        Emulator emu({"--delay", "200"}, true);
         QVERIFY(emu.send("A##") && emu.waitFor("<- A##") && emu.reopen());
         QVERIFY(emu.send("A") && emu.waitFor("port opened") && emu.reopen());
         QVERIFY(emu.send("*1##"));
@@ -138,7 +72,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString link = dir.filePath("adapter");
         QVERIFY(QFile::link("/nonexistent", link)); // a stale link from an earlier run
-        Emulator emu({"--events", "30", "--hangup-after", "500", "--link", link});
+        Emulator emu({"--events", "30", "--hangup-after", "500", "--link", link}, true);
         QCOMPARE(QFileInfo(link).symLinkTarget(), emu.device);
         QCOMPARE(emu.receive(4 * on.size()), on + off + on + off);
         QVERIFY(emu.waitForFinished(kTimeout) && emu.exitStatus() == QProcess::NormalExit);

@@ -3,21 +3,17 @@
 // suspended on the device (what flow control and a slow adapter do) holds what was written
 // until the line takes it again.
 
+#include "Emulator.h"
 #include "InterfaceLink.h"
 #include "PtyPeer.h"
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <fcntl.h>
 #include <unistd.h>
-
-#ifndef EMULATOR_PATH
-#define EMULATOR_PATH ""
-#endif
 
 using namespace Qt::StringLiterals;
 
@@ -82,7 +78,6 @@ class TestInterfaceLink : public QObject
 
     std::unique_ptr<PtyPeer> m_peer;
     std::unique_ptr<InterfaceLink> m_link;
-    QProcess m_emulator;
 
     bool closed() const
     {
@@ -104,12 +99,7 @@ private Q_SLOTS:
         QVERIFY(m_peer->isValid());
         m_link = std::make_unique<InterfaceLink>(10000);
     }
-    void cleanup()
-    {
-        m_link.reset();
-        m_emulator.kill();
-        m_emulator.waitForFinished(kTimeout);
-    }
+    void cleanup() { m_link.reset(); }
 
     void answered()
     {
@@ -286,14 +276,11 @@ private Q_SLOTS:
     void emulator()
     {
         QFETCH(QStringList, args);
-        if (!*EMULATOR_PATH)
+        if (!Emulator::built())
             QSKIP("built without the emulator");
-        m_emulator.start(QStringLiteral(EMULATOR_PATH), args); // prints its device first
-        QByteArray out;
-        while (!out.contains('\n') && m_emulator.waitForReadyRead(kTimeout))
-            out += m_emulator.readAllStandardOutput();
+        const Emulator emulator(args);
         Reports reports(*m_link);
-        m_link->ConnectInterface(QString::fromLocal8Bit(out.left(out.indexOf('\n'))));
+        m_link->ConnectInterface(emulator.device);
         QVERIFY(reports.waitFor(u"connected"_s));
         for (QChar key : u"*1*1*11##"_s)
             QVERIFY(m_link->sendTyped(key));
