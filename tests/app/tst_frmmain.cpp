@@ -2,6 +2,7 @@
 // languages (with what a screen reader is told), the keyboard and mouse habits of the
 // platform, pictures sharp at any scale and the commands that need no adapter.
 
+#include "AppSettings.h"
 #include "FrmHelp.h"
 #include "TestWindow.h"
 
@@ -176,33 +177,40 @@ private Q_SLOTS:
         help->close();
     }
 
+    // The port and language read from the file, as written.
     void storedSettings_data()
     {
         QTest::addColumn<QByteArray>("ini");
-        QTest::addColumn<int>("index");
-        QTest::addColumn<bool>("italian");
-        QTest::newRow("Com 7") << "[Option]\nCom=7\n"_ba << 6 << true;
-        QTest::newRow("Com 9") << "[Option]\nCom=9\n"_ba << 8 << true;
-        for (const char *bad : {"0", "abc", "12"})
-            QTest::addRow("Com '%s'", bad) << "[Option]\nCom=" + QByteArray(bad) + "\n"
-                                           << -1 << true;
-        for (const char *code : {"en", "", "fr"}) {
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("language");
+        QTest::newRow("Com 7, English") << "[Option]\nCom=7\nlanguage=en\n"_ba << 7 << u"en"_s;
+        QTest::newRow("Com 0 selects none") << "[Option]\nCom=0\n"_ba << 0 << u"it"_s;
+        QTest::newRow("Com 9") << "[Option]\nCom=9\n"_ba << 9 << u"it"_s;
+        for (const char *bad : {"abc", "12", "-1", "300", "", " ", "1a", "+1", "\xd9\xa3"})
+            QTest::addRow("Com '%s' names no entry", bad)
+                << "[Option]\nCom=" + QByteArray(bad) + "\n"
+                << -1 << u"it"_s;
+        QTest::newRow("Com with blanks") << "[Option]\nCom= 5 \n"_ba << 5 << u"it"_s;
+        for (const char *code : {"", "fr", "IT"}) {
             QTest::addRow("language '%s'", code)
                 << "[Option]\nCom=3\nlanguage=" + QByteArray(code) + "\n"
-                << 2 << false;
+                << 3 << QString::fromUtf8(code);
         }
     }
-    // What is stored is shown, and left as it is even when it names no port or language.
+    // What is stored is shown, in Italian only for "it", and left as it is even when it names
+    // no port or language.
     void storedSettings()
     {
         QFETCH(QByteArray, ini);
-        QFETCH(int, index);
-        QFETCH(bool, italian);
+        QFETCH(int, port);
+        QFETCH(QString, language);
         TestWindow w(ini);
-        QCOMPARE(w.ccom()->currentIndex(), index);
-        if (index < 0)
+        QCOMPARE(AppSettings().port(), port);
+        QCOMPARE(AppSettings().language(), language);
+        QCOMPARE(w.ccom()->currentIndex(), port >= 1 ? port - 1 : -1);
+        if (port < 1)
             QCOMPARE(w.ccom()->currentText(), u"com1"_s);
-        verifyLanguage(w, italian);
+        verifyLanguage(w, language == u"it"_s);
         QCOMPARE(w.settings.readIni(), ini);
     }
 

@@ -1,5 +1,6 @@
-// The settings file is its user's: values are read as written, with their defaults, and the
-// program changes the bytes of the values it writes and nothing else.
+// The settings file is its user's: values are read as written, and the program changes the
+// bytes of the values it writes and nothing else. What each stored value shows is checked in
+// tst_frmmain.
 
 #include "AppSettings.h"
 #include "IniFile.h"
@@ -51,36 +52,6 @@ class TstSettingsFile : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void read_data()
-    {
-        QTest::addColumn<QByteArray>("ini");
-        QTest::addColumn<int>("port");
-        QTest::addColumn<QString>("language");
-        QTest::newRow("no file: the defaults") << QByteArray() << 3 << u"it"_s;
-        QTest::newRow("Com 7, English") << "[Option]\nCom=7\nlanguage=en\n"_ba << 7 << u"en"_s;
-        QTest::newRow("Com 0 selects none") << "[Option]\nCom=0\n"_ba << 0 << u"it"_s;
-        QTest::newRow("Com 9") << "[Option]\nCom=9\n"_ba << 9 << u"it"_s;
-        for (const char *bad : {"abc", "12", "-1", "300", "", " ", "1a", "+1", "\xd9\xa3"})
-            QTest::addRow("Com '%s' names no entry", bad)
-                << "[Option]\nCom=" + QByteArray(bad) + "\n"
-                << -1 << u"it"_s;
-        QTest::newRow("Com with blanks") << "[Option]\nCom= 5 \n"_ba << 5 << u"it"_s;
-        QTest::newRow("language kept as written") << "[Option]\nlanguage=IT\n"_ba << 3 << u"IT"_s;
-    }
-    void read()
-    {
-        QFETCH(QByteArray, ini);
-        QFETCH(int, port);
-        QFETCH(QString, language);
-        TestSettings files;
-        if (!ini.isNull())
-            files.writeIni(ini);
-        AppSettings settings;
-        QCOMPARE(settings.port(), port);
-        QCOMPARE(settings.language(), language);
-        QCOMPARE(files.readIni(), ini); // reading writes nothing
-    }
-
     void edits_data()
     {
         for (const char *column : {"before", "edit", "read", "after"})
