@@ -1,6 +1,7 @@
-// The main window driven as its user drives it: start-up, port choice by keys and wheel,
-// languages (with what a screen reader is told), the keyboard and mouse habits of the
-// platform, pictures sharp at any scale and the commands that need no adapter.
+// The main window driven as its user drives it: start-up, what it reads and writes of the
+// settings file, port choice by keys and wheel, languages (with what a screen reader is
+// told), the keyboard and mouse habits of the platform, pictures sharp at any scale and the
+// commands that need no adapter.
 
 #include "AppSettings.h"
 #include "FrmHelp.h"
@@ -84,6 +85,16 @@ void verifyLanguage(const TestWindow &w, bool italian)
     // A panel's live text is what is read out as its name.
     QCOMPARE(accessible(w.window().findChild<QLabel *>(u"Panel2"_s)), w.panel(2));
 }
+
+// A file as a user writes one: comments, a byte order mark, CR LF on some lines, blanks,
+// odd values and bytes that are not UTF-8; all nine entries mapped, so that no device of
+// this computer is given one.
+const QByteArray kOdd = "\xEF\xBB\xBF; written by hand\r\n# keep this\n[Ports]\n"
+                        "COM1=/dev/tty,with,commas ; not a comment\nCOM2 = \"/dev/quoted\" \n"
+                        "COM3=C:\\back\\slash\nCOM4=/dev/\xff\xfe-latin1\nCOM5=/dev/a, b, c\n"
+                        "COM6=%4E%41\n\tCOM7\t=\t/dev/ttyUSB7\t\nCOM8=/dev/ttyUSB0\n"
+                        "COM9=/nonexistent\n\n[Option]  ; the program's\nlanguage = it\r\n"
+                        "Com=05\n[zzz]\na=b"_ba;
 
 } // namespace
 
@@ -212,6 +223,25 @@ private Q_SLOTS:
             QCOMPARE(w.ccom()->currentText(), u"com1"_s);
         verifyLanguage(w, language == u"it"_s);
         QCOMPARE(w.settings.readIni(), ini);
+    }
+
+    // The settings file is its user's: a start, a pick and a language change change only the
+    // bytes of the changed value.
+    void windowKeepsTheFile()
+    {
+        TestWindow w(kOdd);
+        QCOMPARE(w.settings.readIni(), kOdd);
+        QCOMPARE(w.ccom()->currentIndex(), 4);
+        QCOMPARE(w.ccom()->itemData(0, Qt::ToolTipRole).toString(),
+                 u"/dev/tty,with,commas ; not a comment"_s);
+        QCOMPARE(w.ccom()->itemData(6, Qt::ToolTipRole).toString(), u"/dev/ttyUSB7"_s);
+        QCOMPARE(AppSettings().portKey(4), "/dev/\xff\xfe-latin1"_ba);
+
+        QTest::keyClick(w.ccom()->lineEdit(), Qt::Key_Up);
+        QByteArray expected = QByteArray(kOdd).replace("\nCom=05\n", "\nCom=4\n");
+        QCOMPARE(w.settings.readIni(), expected);
+        w.trigger(u"mEng"_s);
+        QCOMPARE(w.settings.readIni(), expected.replace("language = it\r", "language = en\r"));
     }
 
     void switchLanguageKeepsTheRest()

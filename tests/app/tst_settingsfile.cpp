@@ -1,28 +1,16 @@
 // The settings file is its user's: values are read as written, and the program changes the
-// bytes of the values it writes and nothing else. What each stored value shows is checked in
-// tst_frmmain.
+// bytes of the values it writes and nothing else. What the window reads and writes of it is
+// checked in tst_frmmain.
 
 #include "AppSettings.h"
 #include "IniFile.h"
-#include "TestWindow.h"
+#include "TestSettings.h"
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <QtTest>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-// A file as a user writes one: comments, a byte order mark, CR LF on some lines, blanks,
-// odd values and bytes that are not UTF-8; all nine entries mapped, so that no device of
-// this computer is given one.
-const QByteArray kOdd = "\xEF\xBB\xBF; written by hand\r\n# keep this\n[Ports]\n"
-                        "COM1=/dev/tty,with,commas ; not a comment\nCOM2 = \"/dev/quoted\" \n"
-                        "COM3=C:\\back\\slash\nCOM4=/dev/\xff\xfe-latin1\nCOM5=/dev/a, b, c\n"
-                        "COM6=%4E%41\n\tCOM7\t=\t/dev/ttyUSB7\t\nCOM8=/dev/ttyUSB0\n"
-                        "COM9=/nonexistent\n\n[Option]  ; the program's\nlanguage = it\r\n"
-                        "Com=05\n[zzz]\na=b"_ba;
-
 // Name; the file; "set KEY VALUE" or "remove KEY" in section [S]; the value of k before
 // (nullptr: no such key); the file afterwards.
 const char *const kEdits[][5] = {
@@ -77,24 +65,6 @@ private Q_SLOTS:
         QCOMPARE(changed, before != after);
     }
 
-    // A start, a pick and a language change: only the line of the changed value differs.
-    void windowKeepsTheFile()
-    {
-        TestWindow w(kOdd);
-        QCOMPARE(w.settings.readIni(), kOdd);
-        QCOMPARE(w.ccom()->currentIndex(), 4);
-        QCOMPARE(w.ccom()->itemData(0, Qt::ToolTipRole).toString(),
-                 u"/dev/tty,with,commas ; not a comment"_s);
-        QCOMPARE(w.ccom()->itemData(6, Qt::ToolTipRole).toString(), u"/dev/ttyUSB7"_s);
-        QCOMPARE(AppSettings().portKey(4), "/dev/\xff\xfe-latin1"_ba);
-
-        QTest::keyClick(w.ccom()->lineEdit(), Qt::Key_Up);
-        QByteArray expected = QByteArray(kOdd).replace("\nCom=05\n", "\nCom=4\n");
-        QCOMPARE(w.settings.readIni(), expected);
-        w.trigger(u"mEng"_s);
-        QCOMPARE(w.settings.readIni(), expected.replace("language = it\r", "language = en\r"));
-    }
-
     // A file too large to be a settings file is neither read nor written.
     void tooLarge()
     {
@@ -110,5 +80,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TstSettingsFile)
+QTEST_GUILESS_MAIN(TstSettingsFile)
 #include "tst_settingsfile.moc"
