@@ -167,11 +167,6 @@ QByteArray AppSettings::portKey(int port) const
     return read(kPorts, portKeyName(port));
 }
 
-QString AppSettings::portDevice(int port) const
-{
-    return QFile::decodeName(portKey(port));
-}
-
 QString AppSettings::assignedDevice(int port) const
 {
     return QFile::decodeName(read(kAssigned, portKeyName(port)));

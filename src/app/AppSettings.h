@@ -39,8 +39,6 @@ public:
 
     // The text the user wrote for COM n under [Ports], as its bytes stand; null when absent.
     QByteArray portKey(int port) const;
-    // The same as a device name ("" when absent).
-    QString portDevice(int port) const;
 
     // The stable name of the device the program gave COM n, "" when none.
     QString assignedDevice(int port) const;
