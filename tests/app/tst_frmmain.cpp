@@ -1,18 +1,16 @@
-// The main window driven as its user drives it: start-up, what it reads and writes of the
-// settings file, port choice by keys and wheel, languages (with what a screen reader is
-// told), the keyboard and mouse habits of the platform, pictures sharp at any scale and the
-// commands that need no adapter.
+// The main window driven as its user drives it: start-up, port choice by keys and wheel,
+// languages (with what a screen reader is told), the keyboard and mouse habits of the
+// platform, pictures sharp at any scale and the commands that need no adapter.
 
-#include "AppSettings.h"
 #include "FrmHelp.h"
 #include "TestWindow.h"
+#include "WindowLanguage.h"
 
 #include "FrmMain.h"
 #include "TerminalView.h"
 #include "TranscriptModel.h"
 
 #include <QAbstractItemView>
-#include <QAccessible>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QLabel>
@@ -24,79 +22,6 @@
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// "item English Italian": a menu item by name, or a toolbar button (its tooltip) by number.
-const char kTexts[] = "mFile File File,mSave Save Salva,mExit Exit Esci,mTools Tools Strumenti,"
-                      "mConnect Connect Connetti,mDisconnect Disconnect Disconnetti,"
-                      "mClear Clear Cancella,mLanguage Language Lingua,mIta Italian Italiano,"
-                      "mEng English Inglese,mHlp ? ?,mHelp Help Aiuto,mDonate Donate Donazione,"
-                      "1 Connect Connetti,2 Disconnect Disconnetti,4 Save Salva,6 Clear Cancella,"
-                      "8 Italian Italiano,9 English Inglese";
-
-// What a screen reader is told, in English and in Italian: the names of the buttons, of the
-// port list's edit field and of the label that names the list, of the terminal; the panels'
-// descriptions; the name of the help menu.
-const char *const kNames[] = {
-    "Connect|Disconnect|Save|Clear|Italian|English|Serial port|Serial port|Terminal|"
-    "Connection state|Connection time|Help",
-    "Connetti|Disconnetti|Salva|Cancella|Italiano|Inglese|Porta seriale|Porta seriale|"
-    "Terminale|Stato connessione|Tempo connessione|Aiuto"};
-
-QString accessible(QObject *object, QAccessible::Text which = QAccessible::Name)
-{
-    QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(object);
-    return iface ? iface->text(which) : u"<no interface>"_s;
-}
-
-QString accessibleNames(const TestWindow &w)
-{
-    QStringList names;
-    for (const char *button : {"1", "2", "4", "6", "8", "9"}) {
-        names << accessible(
-            w.window().findChild<QToolBar *>()->widgetForAction(w.action(QLatin1String(button))));
-    }
-    names << accessible(w.ccom()->lineEdit());
-    // On Linux the list itself is named by the label it is the buddy of.
-    QString labelledBy;
-    for (const auto &relation :
-         QAccessible::queryAccessibleInterface(w.ccom())->relations(QAccessible::Label))
-        labelledBy += relation.first->text(QAccessible::Name);
-    names << labelledBy << accessible(w.trx());
-    for (const QString &panel : {u"Panel1"_s, u"Panel2"_s})
-        names << accessible(w.window().findChild<QLabel *>(panel), QAccessible::Description);
-    return (names << accessible(w.action(u"mHlp"_s)->menu())).join(u'|');
-}
-
-void verifyLanguage(const TestWindow &w, bool italian)
-{
-    for (const QString &entry : QString::fromUtf8(kTexts).split(u',')) {
-        const QStringList t = entry.split(u' ');
-        const QAction *action = w.action(t[0]);
-        QVERIFY2(action, qPrintable(entry));
-        QCOMPARE(t[0].startsWith(u'm') ? action->text() : action->toolTip(), t[italian ? 2 : 1]);
-    }
-    QCOMPARE(w.action(u"mIta"_s)->isChecked(), italian);
-    QCOMPARE(w.action(u"mEng"_s)->isChecked(), !italian);
-    QCOMPARE(w.panel(2),
-             italian ? u"Tempo connessione: 00.00.00"_s : u"Connection time: 00.00.00"_s);
-    QCOMPARE(accessibleNames(w), QLatin1String(kNames[italian]));
-    // A panel's live text is what is read out as its name.
-    QCOMPARE(accessible(w.window().findChild<QLabel *>(u"Panel2"_s)), w.panel(2));
-}
-
-// A file as a user writes one: comments, a byte order mark, CR LF on some lines, blanks,
-// odd values and bytes that are not UTF-8; all nine entries mapped, so that no device of
-// this computer is given one.
-const QByteArray kOdd = "\xEF\xBB\xBF; written by hand\r\n# keep this\n[Ports]\n"
-                        "COM1=/dev/tty,with,commas ; not a comment\nCOM2 = \"/dev/quoted\" \n"
-                        "COM3=C:\\back\\slash\nCOM4=/dev/\xff\xfe-latin1\nCOM5=/dev/a, b, c\n"
-                        "COM6=%4E%41\n\tCOM7\t=\t/dev/ttyUSB7\t\nCOM8=/dev/ttyUSB0\n"
-                        "COM9=/nonexistent\n\n[Option]  ; the program's\nlanguage = it\r\n"
-                        "Com=05\n[zzz]\na=b"_ba;
-
-} // namespace
 
 class TstFrmMain : public QObject
 {
@@ -186,62 +111,6 @@ private Q_SLOTS:
         QCOMPARE(help->Ipaypal()->pixmap().size(), QSize(32, 32) * ratio);
         QCOMPARE(help->Ipaypal()->pixmap().devicePixelRatio(), ratio);
         help->close();
-    }
-
-    // The port and language read from the file, as written.
-    void storedSettings_data()
-    {
-        QTest::addColumn<QByteArray>("ini");
-        QTest::addColumn<int>("port");
-        QTest::addColumn<QString>("language");
-        QTest::newRow("Com 7, English") << "[Option]\nCom=7\nlanguage=en\n"_ba << 7 << u"en"_s;
-        QTest::newRow("Com 0 selects none") << "[Option]\nCom=0\n"_ba << 0 << u"it"_s;
-        QTest::newRow("Com 9") << "[Option]\nCom=9\n"_ba << 9 << u"it"_s;
-        for (const char *bad : {"abc", "12", "-1", "300", "", " ", "1a", "+1", "\xd9\xa3"})
-            QTest::addRow("Com '%s' names no entry", bad)
-                << "[Option]\nCom=" + QByteArray(bad) + "\n"
-                << -1 << u"it"_s;
-        QTest::newRow("Com with blanks") << "[Option]\nCom= 5 \n"_ba << 5 << u"it"_s;
-        for (const char *code : {"", "fr", "IT"}) {
-            QTest::addRow("language '%s'", code)
-                << "[Option]\nCom=3\nlanguage=" + QByteArray(code) + "\n"
-                << 3 << QString::fromUtf8(code);
-        }
-    }
-    // What is stored is shown, in Italian only for "it", and left as it is even when it names
-    // no port or language.
-    void storedSettings()
-    {
-        QFETCH(QByteArray, ini);
-        QFETCH(int, port);
-        QFETCH(QString, language);
-        TestWindow w(ini);
-        QCOMPARE(AppSettings().port(), port);
-        QCOMPARE(AppSettings().language(), language);
-        QCOMPARE(w.ccom()->currentIndex(), port >= 1 ? port - 1 : -1);
-        if (port < 1)
-            QCOMPARE(w.ccom()->currentText(), u"com1"_s);
-        verifyLanguage(w, language == u"it"_s);
-        QCOMPARE(w.settings.readIni(), ini);
-    }
-
-    // The settings file is its user's: a start, a pick and a language change change only the
-    // bytes of the changed value.
-    void windowKeepsTheFile()
-    {
-        TestWindow w(kOdd);
-        QCOMPARE(w.settings.readIni(), kOdd);
-        QCOMPARE(w.ccom()->currentIndex(), 4);
-        QCOMPARE(w.ccom()->itemData(0, Qt::ToolTipRole).toString(),
-                 u"/dev/tty,with,commas ; not a comment"_s);
-        QCOMPARE(w.ccom()->itemData(6, Qt::ToolTipRole).toString(), u"/dev/ttyUSB7"_s);
-        QCOMPARE(AppSettings().portKey(4), "/dev/\xff\xfe-latin1"_ba);
-
-        QTest::keyClick(w.ccom()->lineEdit(), Qt::Key_Up);
-        QByteArray expected = QByteArray(kOdd).replace("\nCom=05\n", "\nCom=4\n");
-        QCOMPARE(w.settings.readIni(), expected);
-        w.trigger(u"mEng"_s);
-        QCOMPARE(w.settings.readIni(), expected.replace("language = it\r", "language = en\r"));
     }
 
     void switchLanguageKeepsTheRest()
