@@ -28,8 +28,7 @@ TerminalView::TerminalView(QWidget *parent)
     // ligatures or kerning, and shaping is much of what laying out a line costs.
     QFont unshaped;
     unshaped.setStyleStrategy(QFont::PreferNoShaping);
-    setFont(unshaped);
-    measureGlyphs();
+    setFont(unshaped); // and measured, see changeEvent()
     setFocusPolicy(Qt::StrongFocus);
     // The background is painted with the lines, see paintEvent().
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
