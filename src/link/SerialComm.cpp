@@ -57,7 +57,6 @@ SerialComm::SerialComm(QObject *parent)
     : QObject(parent)
 {
     m_gather.setSingleShot(true);
-    m_gather.setInterval(kGatherMs);
     connect(&m_gather, &QTimer::timeout, this, [this] { drain(); });
     connect(&m_port, &QSerialPort::readyRead, this, &SerialComm::onReadyRead);
     connect(&m_port, &QSerialPort::errorOccurred, this, &SerialComm::onErrorOccurred);
@@ -141,13 +140,16 @@ void SerialComm::drain()
     } while (m_port.isOpen() && before < kMaxDrain && m_port.waitForReadyRead(0) &&
              m_port.bytesAvailable() - before >= kMaxRead / 2);
     m_draining = false;
+    // A line that filled a whole drain is flooding faster than any gather could spare
+    // wake-ups for: the rest is read at the next turn of the event loop, not after a pause.
+    const bool flooding = before >= kMaxDrain;
     if (!m_port.isOpen())
         return; // the line failed meanwhile, and what it had was passed on then
     // Finding nothing waiting is a time-out to the port layer, not a failure.
     if (m_port.error() != QSerialPort::NoError)
         m_port.clearError();
     if (passOnBuffered())
-        startGather();
+        startGather(flooding ? 0 : kGatherMs);
 }
 
 bool SerialComm::passOnBuffered()
@@ -178,7 +180,7 @@ bool SerialComm::takeBuffered()
     return !m_readBuffer.isEmpty();
 }
 
-void SerialComm::startGather()
+void SerialComm::startGather(int ms)
 {
     if (!m_port.isOpen())
         return;
@@ -192,7 +194,7 @@ void SerialComm::startGather()
         if (notifier->type() == QSocketNotifier::Read)
             notifier->setEnabled(false);
     }
-    m_gather.start();
+    m_gather.start(ms);
 }
 
 void SerialComm::stopGather()
@@ -207,7 +209,7 @@ void SerialComm::onReadyRead()
     if (m_draining || m_gather.isActive())
         return;
     if (passOnBuffered())
-        startGather();
+        startGather(kGatherMs);
 }
 
 void SerialComm::onErrorOccurred(QSerialPort::SerialPortError error)

@@ -15,7 +15,8 @@
 //
 // Reading: the first bytes after a quiet spell are passed on at once; while more keep
 // coming, the port is read once per kGatherMs, so that a busy line costs one wake-up per
-// gather and not one per byte. readWaiting() takes what has arrived at any moment.
+// gather and not one per byte; a line flooding faster than a drain takes is read at every
+// turn of the event loop. readWaiting() takes what has arrived at any moment.
 //
 // Writing: bytes the line cannot take yet (flow control, a slow adapter) wait in the port's
 // buffer and go out in order when it can; only a real failure ends the line.
@@ -59,7 +60,8 @@ private:
     bool takeBuffered();
     // Passes on all the port holds; false when it held nothing.
     bool passOnBuffered();
-    void startGather();
+    // Reads again in `ms`: the port rests until then.
+    void startGather(int ms);
     void stopGather();
 
     QSerialPort m_port;
