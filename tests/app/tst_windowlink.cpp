@@ -198,7 +198,6 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(w.transcript().endsWith(u"*#1*11##*#*1##\r\n"_s), kTimeout);
         p.peer.hangUp();
         QTRY_VERIFY_WITH_TIMEOUT(w.showsClosed(), kTimeout);
-        QVERIFY(w.transcript().size() <= 10000 && bus.size() > 10000);
         w.trigger(u"mLog"_s);
         QVERIFY(!w.action(u"mLog"_s)->isChecked());
         QCOMPARE(p.modals.met.size(), 1);
