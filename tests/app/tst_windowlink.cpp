@@ -178,9 +178,7 @@ private Q_SLOTS:
         PtyWindow p;
         TestWindow &w = p.w;
         p.modals.fileName = dir.filePath(u"bus.log"_s);
-        QFile earlier(p.modals.fileName);
-        QVERIFY(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier\n") == 8);
-        earlier.close();
+        QVERIFY(putFile(p.modals.fileName, "earlier\n"));
         w.trigger(u"mLog"_s);
         QVERIFY(w.action(u"mLog"_s)->isChecked());
         QCOMPARE(p.modals.met, QStringList(u"Log file|Log file (*.log)|"_s));
@@ -202,9 +200,7 @@ private Q_SLOTS:
         QVERIFY(!w.action(u"mLog"_s)->isChecked());
         QCOMPARE(p.modals.met.size(), 1);
 
-        QFile file(p.modals.fileName);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QStringList got = QString::fromLatin1(file.readAll()).split(u'\n');
+        QStringList got = QString::fromLatin1(fileBytes(p.modals.fileName)).split(u'\n');
         QVERIFY(got.size() > 2 && got.takeFirst() == u"earlier"_s && got.takeLast().isEmpty());
         // Each line: its time, a TAB, then the record.
         QStringList times;
