@@ -1,12 +1,12 @@
 // The program under abuse, through the real window and a real pseudo-terminal: a line that
 // never ends a frame must not grow memory, and a flood must leave the window answering keys.
 
+#include "Files.h"
 #include "PtyWindow.h"
 
 #include "DisplayText.h"
 #include "TerminalView.h"
 
-#include <QFile>
 #include <QTest>
 #include <QTimer>
 
@@ -24,9 +24,7 @@ constexpr bool kMemoryIsMeaningful = true;
 
 qint64 residentKb()
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    for (const QByteArray &line :
-         status.open(QIODevice::ReadOnly) ? status.readAll().split('\n') : QByteArrayList())
+    for (const QByteArray &line : fileBytes(QStringLiteral("/proc/self/status")).split('\n'))
         if (line.startsWith("VmRSS:"))
             return line.mid(6).trimmed().split(' ').value(0).toLongLong();
     return -1;

@@ -3,7 +3,6 @@
 #include "IniFile.h"
 
 #include <QCoreApplication>
-#include <QFile>
 
 TestSettings::TestSettings()
     : m_previous(qgetenv("XDG_CONFIG_HOME"))
@@ -24,20 +23,6 @@ TestSettings::~TestSettings()
 QString TestSettings::iniPath() const
 {
     return m_dir.path() + QStringLiteral("/Telvo4686Sdk.ini");
-}
-
-void TestSettings::writeIni(const QByteArray &content) const
-{
-    QFile file(iniPath());
-    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    file.write(content);
-}
-
-QByteArray TestSettings::readIni() const
-{
-    QFile file(iniPath());
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
 }
 
 QString TestSettings::value(const QString &key) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Files.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
@@ -15,8 +17,8 @@ public:
 
     QString folder() const { return m_dir.path(); }
     QString iniPath() const;
-    void writeIni(const QByteArray &content) const;
-    QByteArray readIni() const;
+    void writeIni(const QByteArray &content) const { putFile(iniPath(), content); }
+    QByteArray readIni() const { return fileBytes(iniPath()); }
     // The stored text of `key` ("Option/Com"), or a null string when absent.
     QString value(const QString &key) const;
 

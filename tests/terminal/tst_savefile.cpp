@@ -1,6 +1,7 @@
 // Saving into real files: the file stays what it was, a full disk loses nothing, and the save
 // dialog starts in a folder that exists.
 
+#include "Files.h"
 #include "SaveFolder.h"
 #include "TranscriptFile.h"
 
@@ -14,20 +15,6 @@
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : "(none)"_ba;
-}
-
-bool put(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-} // namespace
 
 class TstSaveFile : public QObject
 {
@@ -70,13 +57,14 @@ private Q_SLOTS:
         const QString file = dir.filePath(u"old.txt"_s), other = dir.filePath(u"other"_s);
         const QByteArray old(24000, 'o');
         const bool fifo = kind.startsWith(u"fifo"_s);
-        QVERIFY(fifo ? ::mkfifo(qPrintable(file), 0600) == 0 : kind.isEmpty() || put(file, old));
+        QVERIFY(fifo ? ::mkfifo(qPrintable(file), 0600) == 0
+                     : kind.isEmpty() || putFile(file, old));
         QVERIFY(kind != u"linked"_s || ::link(qPrintable(file), qPrintable(other)) == 0);
         QVERIFY(kind != u"nobody's"_s || (::chown(qPrintable(file), 65534, 65534) == 0 &&
                                           ::chmod(qPrintable(file), 0640) == 0));
         const int reader = kind == u"fifo"_s ? ::open(qPrintable(file), O_RDONLY | O_NONBLOCK) : -1;
         if (full)
-            put(dir.filePath(u"filler"_s), QByteArray(128 * 1024, 'f'));
+            putFile(dir.filePath(u"filler"_s), QByteArray(128 * 1024, 'f'));
         struct stat before = {}, after = {};
         ::stat(qPrintable(file), &before);
         const QStringList names = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden);
@@ -89,10 +77,10 @@ private Q_SLOTS:
         read.truncate(reader < 0 ? 0 : ::read(reader, read.data(), read.size()));
         const QByteArray expected = error.isEmpty()  ? transcript.toLatin1() + "\r\n"
                                     : fifo           ? ""_ba
-                                    : kind.isEmpty() ? "(none)"_ba
+                                    : kind.isEmpty() ? QByteArray()
                                                      : old;
-        QCOMPARE(fifo ? read : bytesOf(file), expected);
-        QVERIFY(kind != u"linked"_s || bytesOf(other) == bytesOf(file));
+        QCOMPARE(fifo ? read : fileBytes(file), expected);
+        QVERIFY(kind != u"linked"_s || fileBytes(other) == fileBytes(file));
         if (!kind.isEmpty() || !error.isEmpty())
             QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden), names);
         ::stat(qPrintable(file), &after);

@@ -1,5 +1,6 @@
 // The save command through the real file dialog and message boxes, played as a user plays them.
 
+#include "Files.h"
 #include "SaveTranscript.h"
 #include "TranscriptModel.h"
 
@@ -81,12 +82,6 @@ QStringList saveAsUser(const TranscriptModel &transcript, QStringList answers)
     return seen;
 }
 
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TstSaveTranscript : public QObject
@@ -133,8 +128,7 @@ private Q_SLOTS:
         const bool cancel = expected.isNull(); // and shows nothing more
         QTemporaryDir target;
         const QString path = target.filePath(u"transcript.txt"_s);
-        if (QFile file(path); !existing.isNull())
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(existing));
+        QVERIFY(existing.isNull() || putFile(path, existing));
         TranscriptModel model;
         model.append(transcript);
 
