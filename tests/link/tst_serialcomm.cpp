@@ -11,6 +11,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <thread>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -105,6 +107,22 @@ private Q_SLOTS:
         comm.close();
         const CommError closed = comm.output("1");
         QVERIFY(closed.failed() && !closed.description.isEmpty());
+    }
+
+    // A line that brings more than one drain takes is read again at once, not after a
+    // gather's pause: 4 MB come through in a few seconds at worst, where a pause of a second
+    // after each 64 KB would take a minute.
+    void floodReadWithoutPause()
+    {
+        PtyPeer peer;
+        SerialComm comm;
+        qsizetype got = 0;
+        connect(&comm, &SerialComm::received, this, [&](const QByteArray &b) { got += b.size(); });
+        QVERIFY(!comm.open(peer.devicePath(), 115200).failed());
+        const QByteArray flood(4 * 1024 * 1024, '1');
+        std::thread writer([&] { peer.write(flood); });
+        QTRY_COMPARE_WITH_TIMEOUT(got, flood.size(), 15000);
+        writer.join();
     }
 
     // Nothing but the check watches the raw handle here: no port layer could notice.
