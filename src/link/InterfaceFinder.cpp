@@ -64,7 +64,7 @@ void InterfaceFinder::probeNext()
 
 void InterfaceFinder::onReceived(const QByteArray &bytes)
 {
-    if (m_wait.isActive() && m_rx.append(QString::fromLatin1(bytes)))
+    if (m_wait.isActive() && m_rx.append(QLatin1StringView(bytes)))
         endProbe(true);
 }
 

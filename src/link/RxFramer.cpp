@@ -5,14 +5,6 @@ RxFramer::RxFramer(qsizetype keep)
 {
 }
 
-std::optional<QString> RxFramer::append(QStringView received)
-{
-    if (received.isEmpty())
-        return std::nullopt;
-    m_buffer += received;
-    return takeFrame();
-}
-
 std::optional<QString> RxFramer::append(QLatin1StringView received)
 {
     if (received.isEmpty())

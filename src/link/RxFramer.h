@@ -15,9 +15,8 @@ class RxFramer
 public:
     explicit RxFramer(qsizetype keep);
 
-    // Appends received characters; returns the completed frame, if this completes one.
-    std::optional<QString> append(QStringView received);
-    // The same for received bytes, one character each (Latin-1), without a copy of them.
+    // Appends received bytes, one character each (Latin-1); returns the completed frame, if
+    // this completes one.
     std::optional<QString> append(QLatin1StringView received);
 
     // The characters received since the last completed frame (its tail, when bounded).

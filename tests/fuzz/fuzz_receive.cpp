@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             op % 16 == 0 ? QString(limit * (1 + op / 16), QChar(u'a' + op % 3)) : in.text(op % 24);
         received += chunk;
 
-        if (std::optional<QString> frame = framer.append(chunk))
+        if (std::optional<QString> frame = framer.append(QLatin1StringView(chunk.toLatin1())))
             model.append(*frame + QStringLiteral("\r\n"));
 
         unboundedBuffer += chunk;

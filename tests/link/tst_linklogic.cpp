@@ -156,7 +156,8 @@ private Q_SLOTS:
         const QStringList readList = reads.split(u'|'), expected = frames.split(u'|');
         QCOMPARE(readList.size(), expected.size());
         for (qsizetype i = 0; i < readList.size(); ++i)
-            QCOMPARE(framer.append(readList[i]).value_or(QString()), expected[i]);
+            QCOMPARE(framer.append(QLatin1StringView(readList[i].toLatin1())).value_or(QString()),
+                     expected[i]);
         QCOMPARE(framer.rxBuffer(), left);
     }
 
@@ -177,7 +178,8 @@ private Q_SLOTS:
                 QString chunk;
                 for (int n = longRun ? random.bounded(20, 200) : random.bounded(1, 6); n; --n)
                     chunk += QLatin1Char("ab#\r\n"[random.bounded(alphabet)]);
-                if (std::optional<QString> frame = bounded.append(chunk))
+                if (std::optional<QString> frame =
+                        bounded.append(QLatin1StringView(chunk.toLatin1())))
                     boundedText.appendFrame(*frame);
                 unbounded += chunk;
                 if (unbounded.size() >= 3 && unbounded.endsWith(u"##"_s))
