@@ -1,5 +1,6 @@
 #include "SerialComm.h"
 
+#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QSocketNotifier>
 
@@ -14,6 +15,8 @@ constexpr qsizetype kMaxDrain = 64 * 1024;
 // cut anywhere would run frames together into lines longer than the whole transcript,
 // which the transcript's rule then drops entirely.
 constexpr qint64 kMaxRead = 4096;
+// How long one drain of a flood may wait, in all, for the system to pass on more bytes.
+constexpr int kFloodWaitMs = 4;
 const QByteArray kFrameEnd = QByteArrayLiteral("##");
 
 // The port layer's failure, never with the number 0 that means "no failure".
@@ -134,15 +137,18 @@ void SerialComm::drain()
     // Lets the port read again (and watch the line again).
     m_port.setReadBufferSize(0);
     m_draining = true;
-    qint64 before = 0;
-    do {
-        before = m_port.bytesAvailable();
-    } while (m_port.isOpen() && before < kMaxDrain && m_port.waitForReadyRead(0) &&
-             m_port.bytesAvailable() - before >= kMaxRead / 2);
+    // The first look takes what has gathered. A line that brought half a system read or more
+    // is flooding (a line at full speed brings about a hundred bytes per gather): it is read
+    // on while its bytes keep coming, up to kMaxDrain bytes or kFloodWaitMs of waiting, as the
+    // system passes on what it has queued a few kilobytes at a time and not at once.
+    bool flooding = m_port.waitForReadyRead(0) && m_port.bytesAvailable() >= kMaxRead / 2;
+    const QDeadlineTimer waits(kFloodWaitMs);
+    while (flooding && m_port.isOpen() && m_port.bytesAvailable() < kMaxDrain &&
+           !waits.hasExpired())
+        flooding = m_port.waitForReadyRead(int(waits.remainingTime()));
     m_draining = false;
-    // A line that filled a whole drain is flooding faster than any gather could spare
-    // wake-ups for: the rest is read at the next turn of the event loop, not after a pause.
-    const bool flooding = before >= kMaxDrain;
+    // A flood that is still coming when the drain ends is read again at the next turn of
+    // the event loop, not after a gather's pause.
     if (!m_port.isOpen())
         return; // the line failed meanwhile, and what it had was passed on then
     // Finding nothing waiting is a time-out to the port layer, not a failure.
