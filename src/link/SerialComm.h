@@ -15,8 +15,8 @@
 //
 // Reading: the first bytes after a quiet spell are passed on at once; while more keep
 // coming, the port is read once per kGatherMs, so that a busy line costs one wake-up per
-// gather and not one per byte; a line flooding faster than a drain takes is read at every
-// turn of the event loop. readWaiting() takes what has arrived at any moment.
+// gather and not one per byte; a flood is read while its bytes keep coming, and again at
+// every turn of the event loop. readWaiting() takes what has arrived at any moment.
 //
 // Writing: bytes the line cannot take yet (flow control, a slow adapter) wait in the port's
 // buffer and go out in order when it can; only a real failure ends the line.
