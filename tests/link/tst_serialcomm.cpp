@@ -6,6 +6,7 @@
 #include "PtyPeer.h"
 #include "SerialComm.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSerialPort>
 #include <QSignalSpy>
@@ -108,6 +109,27 @@ private Q_SLOTS:
         comm.close();
         const CommError closed = comm.output("1");
         QVERIFY(closed.failed() && !closed.description.isEmpty());
+    }
+
+    // Bytes that come while a gather holds the line are passed on when it ends, a moment
+    // later: ten frames, each written as the one before arrives and so each meeting a gather,
+    // are all in long before two seconds, where a pause of 200 ms or more would not be.
+    void busyLineWaitsOnlyAMoment()
+    {
+        PtyPeer peer;
+        SerialComm comm;
+        QByteArray in;
+        connect(&comm, &SerialComm::received, this, [&](const QByteArray &b) { in += b; });
+        QVERIFY(!comm.open(peer.devicePath(), 115200).failed());
+        QByteArray sent;
+        QElapsedTimer clock;
+        clock.start();
+        for (int i = 0; i < 10; ++i) {
+            sent += "*1*" + QByteArray::number(i) + "##";
+            peer.write(sent.mid(in.size()));
+            QTRY_COMPARE_WITH_TIMEOUT(in, sent, kTimeout);
+        }
+        QCOMPARE_LT(clock.elapsed(), 2000);
     }
 
     // A line that brings more than one drain takes is read again at once, not after a
