@@ -4,6 +4,7 @@
 #include <QTest>
 #include <QThread>
 
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
@@ -93,6 +94,22 @@ void PtyPeer::write(const QByteArray &bytes)
             break;
         }
     }
+}
+
+void PtyPeer::writeFlood(const QByteArray &block, qint64 times)
+{
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        for (qint64 i = 0; i < times; ++i)
+            write(block);
+        done = true;
+        // Wakes the loop below, which sleeps until an event comes.
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [] {}, Qt::QueuedConnection);
+    });
+    while (!done)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    writer.join();
 }
 
 QByteArray PtyPeer::received() const

@@ -35,6 +35,9 @@ public:
     void answerProbe() { setAnswer(kProbe, kAck); }
 
     void write(const QByteArray &bytes);
+    // Writes `block` `times` times from a thread of its own, as fast as the line takes it,
+    // while the events of the calling thread run; returns once all is written.
+    void writeFlood(const QByteArray &block, qint64 times);
     // Everything read from the program so far.
     QByteArray received() const;
     // Waits, with the test's events running, until `count` bytes in all have been read.
